@@ -1,0 +1,58 @@
+#ifndef SORTING_TESTS_SORT_TEST_SUPPORT_H
+#define SORTING_TESTS_SORT_TEST_SUPPORT_H
+
+// What the sort tests share: a table of the library's sorts, a record type whose
+// elements can be equivalent without being equal, and comparators that count.
+
+#include <ostream>
+
+#include <sorting/sorting.h>
+
+namespace sorting_test {
+
+// Ordered by key only; the tag tells equivalent records apart.
+struct Record {
+  int key;
+  int tag;
+  friend bool operator==(const Record& a, const Record& b) {
+    return a.key == b.key && a.tag == b.tag;
+  }
+  friend std::ostream& operator<<(std::ostream& out, const Record& r) {
+    return out << '{' << r.key << ',' << r.tag << '}';
+  }
+};
+
+inline bool ByKey(Record a, Record b) {
+  return a.key < b.key;
+}
+
+// Comparator calls made since the count was last reset.
+inline long comparator_calls = 0;
+
+inline bool CountingLess(int a, int b) {
+  ++comparator_calls;
+  return a < b;
+}
+
+template <typename T>
+using SortFunction = void (*)(T*, T*, sorting::Comparator<T>);
+
+// One row per sort; a new sort joins every shared test with one more row.
+struct Sorter {
+  const char* name;
+  SortFunction<int> ints;
+  SortFunction<Record> records;
+  bool stable;
+};
+
+inline const Sorter kSorters[] = {
+    {"BubbleSort", sorting::BubbleSort<int>, sorting::BubbleSort<Record>, true},
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Sorter& sorter) {
+  return out << sorter.name;
+}
+
+}  // namespace sorting_test
+
+#endif  // SORTING_TESTS_SORT_TEST_SUPPORT_H
