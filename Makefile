@@ -6,6 +6,9 @@ BUILD_TYPE ?= Release
 CMAKE_FLAGS ?=
 JOBS ?= 2
 
+# cmake --build runs make again; keep its directory chatter out of the output.
+MAKEFLAGS += --no-print-directory
+
 .PHONY: run test configure clean
 
 run: configure
