@@ -6,5 +6,9 @@
 
 #include "sorting/bubble_sort.h"
 #include "sorting/comparator.h"
+#include "sorting/heap_sort.h"
+#include "sorting/intro_sort.h"
+#include "sorting/merge_sort.h"
+#include "sorting/quick_sort.h"
 
 #endif  // SORTING_SORTING_H

@@ -47,6 +47,10 @@ struct Sorter {
 
 inline const Sorter kSorters[] = {
     {"BubbleSort", sorting::BubbleSort<int>, sorting::BubbleSort<Record>, true},
+    {"QuickSort", sorting::QuickSort<int>, sorting::QuickSort<Record>, false},
+    {"HeapSort", sorting::HeapSort<int>, sorting::HeapSort<Record>, false},
+    {"MergeSort", sorting::MergeSort<int>, sorting::MergeSort<Record>, false},
+    {"IntroSort", sorting::IntroSort<int>, sorting::IntroSort<Record>, false},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Sorter& sorter) {

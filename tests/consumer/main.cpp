@@ -6,6 +6,6 @@ bool Less(int a, int b) {
 
 int main() {
   int values[] = {3, 1, 2};
-  sorting::BubbleSort(values, values + 2, Less);
+  sorting::IntroSort(values, values + 2, Less);
   return values[0] == 1 && values[1] == 2 && values[2] == 3 ? 0 : 1;
 }
