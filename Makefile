@@ -5,11 +5,15 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 CMAKE_FLAGS ?=
 JOBS ?= 2
+# `make fuzz`: seconds to fuzz for, and the build folder of the fuzzer. The
+# corpus grows in $(FUZZ_BUILD_DIR)/corpus across runs, seeded from fuzz/corpus.
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD_DIR ?= build-fuzz
 
 # cmake --build runs make again; keep its directory chatter out of the output.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run test configure clean
+.PHONY: run test fuzz configure clean
 
 run: configure
 	@cmake --build $(BUILD_DIR) --target sort_demo -j $(JOBS)
@@ -19,9 +23,18 @@ test: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+fuzz:
+	@cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DSORTING_FUZZ=ON -DSORTING_BUILD_TESTS=OFF -DSORTING_BUILD_DEMO=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD_DIR) --target sort_fuzzer -j $(JOBS)
+	@mkdir -p $(FUZZ_BUILD_DIR)/corpus $(FUZZ_BUILD_DIR)/artifacts
+	@cp fuzz/corpus/* $(FUZZ_BUILD_DIR)/corpus/
+	$(FUZZ_BUILD_DIR)/fuzz/sort_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD_DIR)/artifacts/ $(FUZZ_BUILD_DIR)/corpus
+
 configure:
 	@command -v cmake >/dev/null || { echo "cmake not found: install it with 'sudo apt-get install cmake'" >&2; exit 1; }
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_BUILD_DIR)
