@@ -19,6 +19,10 @@ void Merge(T* first, T* mid, T* last, detail::ComparatorArg<T> comp) {
     return;
   T* i = first;
   T* j = mid;
+  // Once the left run is used up, i meets j and each step compares an element
+  // with itself: a strict comparator says false, and the step moves nothing.
+  // Exchanges stay within [i, j], so even a comparator that is not strict
+  // cannot move an element out of the range.
   while (i < last && j <= last) {
     if (!comp(*i, *j)) {
       for (T* k = j; k > i; --k)

@@ -1,20 +1,14 @@
 // What is BubbleSort's own: its pass structure, seen through comparator calls.
 
-#include <numeric>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/input_patterns.h"
 #include "tests/sort_test_support.h"
 
 namespace sorting_test {
 namespace {
-
-std::vector<int> Ascending(int n) {
-  std::vector<int> values(n);
-  std::iota(values.begin(), values.end(), 0);
-  return values;
-}
 
 long CallsToSort(std::vector<int> values) {
   comparator_calls = 0;
@@ -23,7 +17,7 @@ long CallsToSort(std::vector<int> values) {
 }
 
 TEST(BubbleSort, SortedInputCostsOnePass) {
-  EXPECT_EQ(CallsToSort(Ascending(50)), 49);
+  EXPECT_EQ(CallsToSort(MakePattern(Pattern::kAscending, 50)), 49);
 }
 
 TEST(BubbleSort, EqualNeighboursNeverReachTheComparator) {
@@ -32,9 +26,7 @@ TEST(BubbleSort, EqualNeighboursNeverReachTheComparator) {
 
 TEST(BubbleSort, ReversedInputCostsNFullPasses) {
   // Every pass scans the whole range, and the last one exchanges nothing.
-  std::vector<int> reversed = Ascending(50);
-  std::reverse(reversed.begin(), reversed.end());
-  EXPECT_EQ(CallsToSort(reversed), 50 * 49);
+  EXPECT_EQ(CallsToSort(MakePattern(Pattern::kDescending, 50)), 50 * 49);
 }
 
 }  // namespace

@@ -4,22 +4,15 @@
 #include <pthread.h>
 
 #include <algorithm>
-#include <cmath>
-#include <numeric>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/input_patterns.h"
 #include "tests/sort_test_support.h"
 
 namespace sorting_test {
 namespace {
-
-std::vector<int> Ascending(int n) {
-  std::vector<int> values(n);
-  std::iota(values.begin(), values.end(), 0);
-  return values;
-}
 
 TEST(Partition, MovesSmallerElementsBeforeTheLastElementAsPivot) {
   std::vector<int> values = {5, 1, 4, 2, 3};
@@ -41,15 +34,15 @@ TEST(Partition, PutsElementsEquivalentToThePivotAfterIt) {
 // of count - 1 comparator calls each.
 TEST(QuickSort, CallsTheComparatorCountMinusOneTimesPerPartition) {
   constexpr long n = 500;
-  std::vector<int> values = Ascending(n);
+  std::vector<int> values = MakePattern(Pattern::kAscending, n);
   comparator_calls = 0;
   sorting::QuickSort(values.data(), values.data() + n - 1, CountingLess);
   EXPECT_EQ(comparator_calls, n * (n - 1) / 2);
-  EXPECT_EQ(values, Ascending(n));
+  EXPECT_EQ(values, MakePattern(Pattern::kAscending, n));
 }
 
 long HeapSortCalls(int n) {
-  std::vector<int> values = Ascending(n);
+  std::vector<int> values = MakePattern(Pattern::kAscending, n);
   comparator_calls = 0;
   sorting::HeapSort(values.data(), values.data() + n - 1, CountingLess);
   return comparator_calls;
@@ -69,11 +62,11 @@ TEST(IntroSort, PartitionsSortedInputUntilTheDepthBudgetIsSpent) {
       expected += k - 1;
     expected += HeapSortCalls(c.count - c.depth);
 
-    std::vector<int> values = Ascending(c.count);
+    std::vector<int> values = MakePattern(Pattern::kAscending, c.count);
     comparator_calls = 0;
     sorting::IntroSort(values.data(), values.data() + c.count - 1, CountingLess);
     EXPECT_EQ(comparator_calls, expected) << "count " << c.count << ", depth " << c.depth;
-    EXPECT_EQ(values, Ascending(c.count));
+    EXPECT_EQ(values, MakePattern(Pattern::kAscending, c.count));
   }
 }
 
@@ -105,7 +98,8 @@ TEST(PartitionSorts, KeepTheStackLogarithmicOnSortedAndEqualInput) {
   constexpr int n = 20000;
   for (SortFunction<int> sort :
        {SortFunction<int>{sorting::QuickSort<int>}, SortFunction<int>{sorting::IntroSort<int>}}) {
-    for (const std::vector<int>& input : {Ascending(n), std::vector<int>(n, 7)}) {
+    for (const std::vector<int>& input :
+         {MakePattern(Pattern::kAscending, n), std::vector<int>(n, 7)}) {
       StackCase c{sort, input};
       pthread_attr_t attributes;
       pthread_attr_init(&attributes);
