@@ -2,8 +2,10 @@
 #define SORTING_TESTS_RUN_PROGRAM_H
 
 // Runs a program as a child process for end-to-end tests: its standard output
-// comes back through a pipe, its standard input is /dev/null or a pipe the test
-// writes to. Every wait has a deadline, so a hanging program fails a test
+// comes back through a pipe (or goes to /dev/full, or nowhere), its standard
+// input is /dev/null, a pipe the test writes to, or closed; its standard error
+// is kept for the test. It starts with SIGPIPE at its default action, as a
+// shell starts it. Every wait has a deadline, so a hanging program fails a test
 // instead of blocking it.
 
 #include <fcntl.h>
@@ -14,6 +16,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <iostream>
 #include <string>
 #include <thread>
 
@@ -23,30 +27,55 @@ namespace sorting_test {
 
 class ChildProcess {
  public:
-  enum class Input { kDevNull, kPipe };
+  enum class Input { kDevNull, kPipe, kClosed };
+  // /dev/full fails every write with ENOSPC; kClosed leaves descriptor 1 closed.
+  enum class Output { kPipe, kDevFull, kClosed };
 
-  ChildProcess(const std::string& path, Input input) {
-    // Close-on-exec pipes: the child keeps only the ends duplicated onto its
-    // standard streams.
-    int out[2];
+  ChildProcess(const std::string& path, Input input, Output output = Output::kPipe) {
+    // Close-on-exec pipes and file: the child keeps only the descriptors
+    // duplicated onto its standard streams.
+    int out[2] = {-1, -1};
     int in[2] = {-1, -1};
-    if (pipe2(out, O_CLOEXEC) != 0 || (input == Input::kPipe && pipe2(in, O_CLOEXEC) != 0))
+    if ((output == Output::kPipe && pipe2(out, O_CLOEXEC) != 0) ||
+        (input == Input::kPipe && pipe2(in, O_CLOEXEC) != 0))
+      return;
+    errors_ = std::tmpfile();
+    if (errors_ == nullptr || fcntl(fileno(errors_), F_SETFD, FD_CLOEXEC) != 0)
       return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (input == Input::kPipe) {
       signal(SIGPIPE, SIG_IGN);  // a write after the child has gone must not end the test
       posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-    } else {
+    } else if (input == Input::kDevNull) {
       posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    } else {
+      posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
     }
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    if (output == Output::kPipe)
+      posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    else if (output == Output::kDevFull)
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
+    else
+      posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fileno(errors_), STDERR_FILENO);
+    // The test may ignore SIGPIPE (see above); the child must not inherit that.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv, environ) != 0)
+    if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, argv, environ) != 0)
       pid_ = -1;
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    output_fd_ = out[0];
+    if (output == Output::kPipe) {
+      close(out[1]);
+      output_fd_ = out[0];
+    }
     if (input == Input::kPipe) {
       close(in[0]);
       input_fd_ = in[1];
@@ -59,8 +88,12 @@ class ChildProcess {
       waitpid(pid_, nullptr, 0);
     }
     CloseInput();
-    if (output_fd_ >= 0)
-      close(output_fd_);
+    CloseOutput();
+    if (errors_ != nullptr) {
+      // Passed on, so that a sanitizer's report still shows in the test's log.
+      std::cerr << Errors();
+      std::fclose(errors_);
+    }
   }
 
   ChildProcess(const ChildProcess&) = delete;
@@ -88,6 +121,27 @@ class ChildProcess {
     input_fd_ = -1;
   }
 
+  // Stops reading standard output, as a reader like `head -n 1` does when it quits.
+  void CloseOutput() {
+    if (output_fd_ >= 0)
+      close(output_fd_);
+    output_fd_ = -1;
+  }
+
+  // Everything the program has written to its standard error so far.
+  std::string Errors() const {
+    std::string text;
+    char buffer[4096];
+    while (errors_ != nullptr) {
+      const ssize_t n =
+          pread(fileno(errors_), buffer, sizeof buffer, static_cast<off_t>(text.size()));
+      if (n <= 0)
+        break;
+      text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+  }
+
   bool Running() {
     if (pid_ <= 0 || exited_)
       return false;
@@ -109,11 +163,14 @@ class ChildProcess {
     return exited_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
   }
 
+  // The signal that ended the program, or 0 if it exited or is still running.
+  int Signal() const { return exited_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0; }
+
  private:
   // Reads until the output ends with *suffix (or, with none, until it closes).
   std::string Read(const std::string* suffix, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (suffix == nullptr || !EndsWith(output_, *suffix)) {
+    while (output_fd_ >= 0 && (suffix == nullptr || !EndsWith(output_, *suffix))) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
           deadline - std::chrono::steady_clock::now());
       pollfd ready = {output_fd_, POLLIN, 0};
@@ -136,6 +193,7 @@ class ChildProcess {
   pid_t pid_ = -1;
   int output_fd_ = -1;
   int input_fd_ = -1;
+  std::FILE* errors_ = nullptr;
   int status_ = 0;
   bool exited_ = false;
   std::string output_;
