@@ -5,9 +5,11 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 CMAKE_FLAGS ?=
 JOBS ?= 2
-# `make fuzz`: seconds to fuzz for, and the build folder of the fuzzer. The
-# corpus grows in $(FUZZ_BUILD_DIR)/corpus across runs, seeded from fuzz/corpus.
+# `make fuzz`: seconds to fuzz for, more libFuzzer flags, and the build folder
+# of the fuzzer. The corpus grows in $(FUZZ_BUILD_DIR)/corpus across runs,
+# seeded from fuzz/corpus.
 FUZZ_SECONDS ?= 60
+FUZZ_FLAGS ?=
 FUZZ_BUILD_DIR ?= build-fuzz
 
 # cmake --build runs make again; keep its directory chatter out of the output.
@@ -30,7 +32,8 @@ fuzz:
 	@mkdir -p $(FUZZ_BUILD_DIR)/corpus $(FUZZ_BUILD_DIR)/artifacts
 	@cp fuzz/corpus/* $(FUZZ_BUILD_DIR)/corpus/
 	$(FUZZ_BUILD_DIR)/fuzz/sort_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
-	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD_DIR)/artifacts/ $(FUZZ_BUILD_DIR)/corpus
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD_DIR)/artifacts/ $(FUZZ_FLAGS) \
+	  $(FUZZ_BUILD_DIR)/corpus
 
 configure:
 	@command -v cmake >/dev/null || { echo "cmake not found: install it with 'sudo apt-get install cmake'" >&2; exit 1; }

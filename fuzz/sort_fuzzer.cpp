@@ -264,9 +264,9 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
   for (std::size_t i = 0; i < c.count; ++i)
     Decode(element_bytes + i * Width<T>(), input[i]);
 
-  // Merge takes two sorted runs. A strict comparator sorts them itself; under a
-  // non-strict one, runs sorted by the total order are sorted; the other
-  // comparators define no order, so any runs will do.
+  // Merge takes two sorted runs: sorted here by the comparator when it is
+  // strict, and by the total order under <= (ascending runs are in order under
+  // <= as well). The other comparators define no order, so any runs will do.
   const std::size_t split = c.call == Call::kMerge ? c.parameter % (c.count + 1) : 0;
   if (c.call == Call::kMerge && c.order <= Order::kLessOrEqual) {
     const sorting::Comparator<T> run_order = IsStrict(c.order) ? comp : Ascending<T>;
