@@ -1,15 +1,20 @@
 # The two everyday commands: `make run` and `make test`. Both configure an
 # optimised CMake build in $(BUILD_DIR) first; CMake stays the real build.
+# `make bench` runs the benchmark suite in its own optimised build, $(BENCH_DIR).
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 CMAKE_FLAGS ?=
 JOBS ?= 2
+BENCH_DIR ?= build-bench
+# BENCH_FULL=1: quadratic cases up to 2^16 elements and longer timing of each case.
+BENCH_FULL ?=
+BENCH_FLAGS ?=
 
 # cmake --build runs make again; keep its directory chatter out of the output.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run test configure clean
+.PHONY: run test bench configure clean
 
 run: configure
 	@cmake --build $(BUILD_DIR) --target sort_demo -j $(JOBS)
@@ -19,9 +24,19 @@ test: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+bench:
+	@command -v gnuplot >/dev/null || { echo "gnuplot not found: install it with 'sudo apt-get install gnuplot-nox'" >&2; exit 1; }
+	@command -v cmake >/dev/null || { echo "cmake not found: install it with 'sudo apt-get install cmake'" >&2; exit 1; }
+	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DSORTING_BUILD_TESTS=OFF -DSORTING_BUILD_DEMO=OFF >/dev/null
+	@cmake --build $(BENCH_DIR) --target sort_bench -j $(JOBS)
+	@$(BENCH_DIR)/bench/sort_bench $(if $(BENCH_FULL),--full --benchmark_min_time=0.25,--benchmark_min_time=0.05) \
+	  --benchmark_counters_tabular=true --benchmark_out=$(BENCH_DIR)/bench.csv --benchmark_out_format=csv $(BENCH_FLAGS)
+	@gnuplot -e "csv='$(BENCH_DIR)/bench.csv'; png='$(BENCH_DIR)/bench.png'" bench/plot.gp
+	@echo "Results: $(BENCH_DIR)/bench.csv; plot: $(BENCH_DIR)/bench.png"
+
 configure:
 	@command -v cmake >/dev/null || { echo "cmake not found: install it with 'sudo apt-get install cmake'" >&2; exit 1; }
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR)
