@@ -9,6 +9,7 @@ JOBS ?= 2
 BENCH_DIR ?= build-bench
 # BENCH_FULL=1: quadratic cases up to 2^16 elements and longer timing of each case.
 BENCH_FULL ?=
+# BENCH_FLAGS: more Google Benchmark flags, e.g. BENCH_FLAGS=--benchmark_filter=IntroSort.
 BENCH_FLAGS ?=
 
 # cmake --build runs make again; keep its directory chatter out of the output.

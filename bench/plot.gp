@@ -42,18 +42,27 @@ set ylabel "ns per element" offset 1,0
 colors = "#000000 #777777 #d62728 #1f77b4 #2ca02c #9467bd #ff7f0e"
 style(i) = i <= 2 ? 2 : 1
 
+# A run filtered with --benchmark_filter may leave patterns without results: their panels
+# stay empty. The key goes into the first panel drawn.
+keyed = 0
 do for [p = 1:words(patterns)] {
   pattern = word(patterns, p)
-  set title pattern noenhanced
-  if (p == 1) {
-    set key top left reverse Left noenhanced font "sans,9" samplen 3 opaque box lc rgb "#cccccc"
+  stats data using (strstrt(strcol(1), "/" . pattern . "/") > 0 ? 1 : 0) nooutput
+  if (STATS_sum == 0) {
+    set multiplot next
   } else {
-    unset key
+    set title pattern noenhanced
+    if (!keyed) {
+      set key top left reverse Left noenhanced font "sans,9" samplen 3 opaque box lc rgb "#cccccc"
+      keyed = 1
+    } else {
+      unset key
+    }
+    plot for [i = 1:words(algorithms)] data \
+        using (size_of(word(algorithms, i), pattern)):"ns_per_element" \
+        with linespoints lw 1.5 pt 7 ps 0.4 dt style(i) lc rgb word(colors, i) \
+        title word(algorithms, i)
   }
-  plot for [i = 1:words(algorithms)] data \
-      using (size_of(word(algorithms, i), pattern)):"ns_per_element" \
-      with linespoints lw 1.5 pt 7 ps 0.4 dt style(i) lc rgb word(colors, i) \
-      title word(algorithms, i)
 }
 
 unset multiplot
