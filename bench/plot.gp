@@ -1,0 +1,68 @@
+# Draws sort_bench's CSV results: time per element against n on log-log axes, one
+# panel per input pattern, one line per algorithm.
+#
+#   gnuplot -e "csv='bench.csv'; png='bench.png'" bench/plot.gp
+
+if (!exists("csv") || !exists("png")) {
+  print "usage: gnuplot -e \"csv='bench.csv'; png='bench.png'\" bench/plot.gp"
+  exit status 1
+}
+
+patterns = "shuffled shuffled_16_values all_equal ascending descending pipe_organ push_front push_middle sawtooth"
+algorithms = "std::sort std::stable_sort BubbleSort QuickSort HeapSort MergeSort IntroSort"
+
+# Google Benchmark writes a few lines about the run before the CSV header; skip them.
+data = "< sed -n '/^name,/,$p' '" . csv . "'"
+set datafile separator ","
+set datafile columnheaders
+
+# Rows are named "Algorithm/pattern/n/manual_time". A family's fitted growth is in rows
+# named "Algorithm/pattern/manual_time_BigO" and "..._RMS", with no "/" after the
+# pattern's, so they are left out.
+prefix(a, p) = a . "/" . p . "/"
+size_at(rest, end) = end > 1 ? real(rest[1:end - 1]) : NaN
+size_in(rest) = size_at(rest, strstrt(rest, "/"))
+size_of(a, p) = strstrt(strcol(1), prefix(a, p)) == 1 ? size_in(strcol(1)[strlen(prefix(a, p)) + 1:]) : NaN
+
+set terminal pngcairo size 1500,1250 font "sans,10"
+set output png
+set multiplot layout 3,3 title "Time per element against n (log-log), one line per algorithm" font "sans,13"
+
+set logscale xy 2
+set logscale y 10
+set format x "2^{%L}"
+set format y "10^{%L}"
+set xrange [12:1500000]
+set xtics 16, 16
+set grid xtics ytics lc rgb "#dddddd"
+set xlabel "n" offset 0,0.5
+set ylabel "ns per element" offset 1,0
+
+# The two baselines dashed and dark, the library's sorts in solid colours.
+colors = "#000000 #777777 #d62728 #1f77b4 #2ca02c #9467bd #ff7f0e"
+style(i) = i <= 2 ? 2 : 1
+
+# A run filtered with --benchmark_filter may leave patterns without results: their panels
+# stay empty. The key goes into the first panel drawn.
+keyed = 0
+do for [p = 1:words(patterns)] {
+  pattern = word(patterns, p)
+  stats data using (strstrt(strcol(1), "/" . pattern . "/") > 0 ? 1 : 0) nooutput
+  if (STATS_sum == 0) {
+    set multiplot next
+  } else {
+    set title pattern noenhanced
+    if (!keyed) {
+      set key top left reverse Left noenhanced font "sans,9" samplen 3 opaque box lc rgb "#cccccc"
+      keyed = 1
+    } else {
+      unset key
+    }
+    plot for [i = 1:words(algorithms)] data \
+        using (size_of(word(algorithms, i), pattern)):"ns_per_element" \
+        with linespoints lw 1.5 pt 7 ps 0.4 dt style(i) lc rgb word(colors, i) \
+        title word(algorithms, i)
+  }
+}
+
+unset multiplot
