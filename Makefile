@@ -21,7 +21,7 @@ BENCH_FLAGS ?=
 # cmake --build runs make again; keep its directory chatter out of the output.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run test bench fuzz configure clean
+.PHONY: run test bench fuzz configure check-cmake clean
 
 run: configure
 	@cmake --build $(BUILD_DIR) --target sort_demo -j $(JOBS)
@@ -31,9 +31,8 @@ test: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-bench:
+bench: check-cmake
 	@command -v gnuplot >/dev/null || { echo "gnuplot not found: install it with 'sudo apt-get install gnuplot-nox'" >&2; exit 1; }
-	@command -v cmake >/dev/null || { echo "cmake not found: install it with 'sudo apt-get install cmake'" >&2; exit 1; }
 	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DSORTING_BUILD_TESTS=OFF -DSORTING_BUILD_DEMO=OFF >/dev/null
 	@cmake --build $(BENCH_DIR) --target sort_bench -j $(JOBS)
 	@$(BENCH_DIR)/bench/sort_bench $(if $(BENCH_FULL),--full --benchmark_min_time=0.25,--benchmark_min_time=0.05) \
@@ -41,7 +40,7 @@ bench:
 	@gnuplot -e "csv='$(BENCH_DIR)/bench.csv'; png='$(BENCH_DIR)/bench.png'" bench/plot.gp
 	@echo "Results: $(BENCH_DIR)/bench.csv; plot: $(BENCH_DIR)/bench.png"
 
-fuzz:
+fuzz: check-cmake
 	@cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	  -DSORTING_FUZZ=ON -DSORTING_BUILD_TESTS=OFF -DSORTING_BUILD_DEMO=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(FUZZ_BUILD_DIR) --target sort_fuzzer -j $(JOBS)
@@ -51,9 +50,12 @@ fuzz:
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD_DIR)/artifacts/ $(FUZZ_FLAGS) \
 	  $(FUZZ_BUILD_DIR)/corpus
 
-configure:
-	@command -v cmake >/dev/null || { echo "cmake not found: install it with 'sudo apt-get install cmake'" >&2; exit 1; }
+configure: check-cmake
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+
+# Every target that configures needs cmake; say which package brings it.
+check-cmake:
+	@command -v cmake >/dev/null || { echo "cmake not found: install it with 'sudo apt-get install cmake'" >&2; exit 1; }
 
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_BUILD_DIR) $(BENCH_DIR)
