@@ -1,6 +1,9 @@
 #ifndef SORTING_BUBBLE_SORT_H
 #define SORTING_BUBBLE_SORT_H
 
+#include <cstddef>
+#include <functional>
+#include <iterator>
 #include <utility>
 
 #include "sorting/comparator.h"
@@ -13,26 +16,38 @@ namespace sorting {
 //
 // Stable. Comparisons: best n - 1 (sorted input: one pass), average and worst
 // O(n^2) (n passes of n - 1 neighbour tests on reversed input). Extra memory:
-// O(1). No recursion. Needs of T: copying, std::swap and operator==.
-template <typename T>
-void BubbleSort(T* first, T* last, detail::ComparatorArg<T> comp) {
-  bool swapped = true;
-  while (swapped) {
-    swapped = false;
-    for (T* cursor = first; cursor < last;) {
-      ++cursor;
-      T& earlier = cursor[-1];
-      T& later = *cursor;
-      // Equal neighbours never reach the comparator and are never exchanged.
-      // Neighbours are exchanged only when the later one must stand first:
-      // elements that differ but are equivalent under `comp` (records with the
-      // same key) stay where they are, so the loop ends and the sort is stable.
-      if (!(earlier == later) && comp(later, earlier)) {
-        std::swap(earlier, later);
-        swapped = true;
+// O(1). No recursion. Needs of T: copying, swap, and an operator== that agrees
+// with `comp`: equal elements count as in order, so an operator== that looks at
+// something else than the comparator does leaves such neighbours unsorted.
+template <typename T, typename Compare = Comparator<T>>
+void BubbleSort(T* first, T* last, Compare comp) {
+  if constexpr (detail::CheckArguments<T, Compare>() && detail::CheckEquality<T>()) {
+    const std::ptrdiff_t count = detail::Count(first, last);
+    bool swapped = true;
+    while (swapped) {
+      swapped = false;
+      for (std::ptrdiff_t i = 1; i < count; ++i) {
+        T& earlier = first[i - 1];
+        T& later = first[i];
+        // Equal neighbours never reach the comparator and are never exchanged.
+        // Neighbours are exchanged only when the later one must stand first:
+        // elements that differ but are equivalent under `comp` (records with the
+        // same key) stay where they are, so the loop ends and the sort is stable.
+        if (!detail::Equal(earlier, later) && comp(later, earlier)) {
+          detail::Exchange(earlier, later);
+          swapped = true;
+        }
       }
     }
   }
+}
+
+// Sorts a whole contiguous range (a C array, std::array, std::vector,
+// std::string, a span) with BubbleSort, ascending unless `comp` says otherwise.
+template <typename Range, typename Compare = std::less<>, typename = detail::ContiguousRange<Range>>
+void BubbleSort(Range&& range, Compare comp = {}) {
+  if (std::size(range) > 1)
+    BubbleSort(std::data(range), std::data(range) + (std::size(range) - 1), std::move(comp));
 }
 
 }  // namespace sorting

@@ -2,6 +2,9 @@
 #define SORTING_HEAP_SORT_H
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
+#include <utility>
 
 #include "sorting/comparator.h"
 
@@ -12,13 +15,24 @@ namespace sorting {
 // Touches nothing outside the range.
 //
 // Not stable. Comparisons: O(n log n) whatever the input. Extra memory: O(1).
-// No recursion.
-template <typename T>
-void HeapSort(T* first, T* last, detail::ComparatorArg<T> comp) {
-  if (first >= last)
-    return;  // fewer than two elements
-  std::make_heap(first, last + 1, comp);
-  std::sort_heap(first, last + 1, comp);
+// No recursion. If `comp` throws, the range may have lost one element and hold
+// another twice, as the standard heap operations leave it.
+template <typename T, typename Compare = Comparator<T>>
+void HeapSort(T* first, T* last, Compare comp) {
+  if constexpr (detail::CheckArguments<T, Compare>()) {
+    if (detail::Count(first, last) <= 1)
+      return;
+    std::make_heap(first, last + 1, comp);
+    std::sort_heap(first, last + 1, comp);
+  }
+}
+
+// Sorts a whole contiguous range (a C array, std::array, std::vector,
+// std::string, a span) with HeapSort, ascending unless `comp` says otherwise.
+template <typename Range, typename Compare = std::less<>, typename = detail::ContiguousRange<Range>>
+void HeapSort(Range&& range, Compare comp = {}) {
+  if (std::size(range) > 1)
+    HeapSort(std::data(range), std::data(range) + (std::size(range) - 1), std::move(comp));
 }
 
 }  // namespace sorting

@@ -3,6 +3,9 @@
 
 #include <cmath>
 #include <cstddef>
+#include <functional>
+#include <iterator>
+#include <utility>
 
 #include "sorting/comparator.h"
 #include "sorting/heap_sort.h"
@@ -13,22 +16,24 @@ namespace sorting {
 // One level of IntroSort on [first, last] (both inclusive): with `depth` levels
 // of budget left it partitions as QuickSort does and recurses into both sides
 // with one level less; with none left it hands the whole sub-range to HeapSort.
-template <typename T>
-void IntroSortStep(T* first, T* last, int depth, detail::ComparatorArg<T> comp) {
-  if (first >= last)
-    return;  // fewer than two elements
-  if (depth == 0) {
-    HeapSort(first, last, comp);
-    return;
+template <typename T, typename Compare = Comparator<T>>
+void IntroSortStep(T* first, T* last, int depth, Compare comp) {
+  if constexpr (detail::CheckArguments<T, Compare>()) {
+    if (detail::Count(first, last) <= 1)
+      return;
+    if (depth == 0) {
+      HeapSort(first, last, comp);
+      return;
+    }
+    T* const pivot = Partition(first, last, comp);
+    // A side is bounded only once it is known to be non-empty, so that no pointer
+    // before `first` is ever formed. The budget bounds the depth, so both sides
+    // may recurse.
+    if (pivot != first)
+      IntroSortStep(first, pivot - 1, depth - 1, comp);
+    if (pivot != last)
+      IntroSortStep(pivot + 1, last, depth - 1, comp);
   }
-  T* const pivot = Partition(first, last, comp);
-  // A side is bounded only once it is known to be non-empty, so that no pointer
-  // before `first` is ever formed. The budget bounds the depth, so both sides
-  // may recurse.
-  if (pivot != first)
-    IntroSortStep(first, pivot - 1, depth - 1, comp);
-  if (pivot != last)
-    IntroSortStep(pivot + 1, last, depth - 1, comp);
 }
 
 // Sorts [first, last] (both inclusive) in place under `comp`: QuickSort's
@@ -38,13 +43,23 @@ void IntroSortStep(T* first, T* last, int depth, detail::ComparatorArg<T> comp) 
 // Not stable. Comparisons: best and average O(n log n), worst O(n log n) as well,
 // since sorted or all-equal input runs out of budget and falls back to HeapSort.
 // Extra memory: O(log n) stack, at most 2 ln n + 1 levels of IntroSortStep.
-template <typename T>
-void IntroSort(T* first, T* last, detail::ComparatorArg<T> comp) {
-  const std::ptrdiff_t count = last - first + 1;
-  if (count <= 1)
-    return;
-  const int depth = static_cast<int>(2.0 * std::log(static_cast<double>(count)));
-  IntroSortStep(first, last, depth, comp);
+template <typename T, typename Compare = Comparator<T>>
+void IntroSort(T* first, T* last, Compare comp) {
+  if constexpr (detail::CheckArguments<T, Compare>()) {
+    const std::ptrdiff_t count = detail::Count(first, last);
+    if (count <= 1)
+      return;
+    const int depth = static_cast<int>(2.0 * std::log(static_cast<double>(count)));
+    IntroSortStep(first, last, depth, comp);
+  }
+}
+
+// Sorts a whole contiguous range (a C array, std::array, std::vector,
+// std::string, a span) with IntroSort, ascending unless `comp` says otherwise.
+template <typename Range, typename Compare = std::less<>, typename = detail::ContiguousRange<Range>>
+void IntroSort(Range&& range, Compare comp = {}) {
+  if (std::size(range) > 1)
+    IntroSort(std::data(range), std::data(range) + (std::size(range) - 1), std::move(comp));
 }
 
 }  // namespace sorting

@@ -1,7 +1,10 @@
 #ifndef SORTING_MERGE_SORT_H
 #define SORTING_MERGE_SORT_H
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
+#include <iterator>
 #include <utility>
 
 #include "sorting/comparator.h"
@@ -10,26 +13,33 @@ namespace sorting {
 
 // Merges the adjacent sorted runs [first, mid - 1] and [mid, last] into one sorted
 // run over [first, last], in place and without a buffer: an element of the right
-// run that must go first is carried down to its place by neighbour exchanges.
-// Ties go to the right run, so this merge is not stable. Does nothing when
-// `first` lies after `mid` or `mid` after `last`.
-template <typename T>
-void Merge(T* first, T* mid, T* last, detail::ComparatorArg<T> comp) {
-  if (first > mid || mid > last)
-    return;
-  T* i = first;
-  T* j = mid;
-  // Once the left run is used up, i meets j and each step compares an element
-  // with itself: a strict comparator says false, and the step moves nothing.
-  // Exchanges stay within [i, j], so even a comparator that is not strict
-  // cannot move an element out of the range.
-  while (i < last && j <= last) {
-    if (!comp(*i, *j)) {
-      for (T* k = j; k > i; --k)
-        std::swap(k[-1], *k);
-      ++j;
+// run that must go first moves down to its place, and the left-run elements it
+// passes move one place up, in one block move (std::rotate). Ties go to the right
+// run, so this merge is not stable. Does nothing when `first` lies after `mid` or
+// `mid` after `last`.
+template <typename T, typename Compare = Comparator<T>>
+void Merge(T* first, T* mid, T* last, Compare comp) {
+  if constexpr (detail::CheckArguments<T, Compare>()) {
+    if (mid - first < 0 || last - mid < 0)
+      return;
+    T* i = first;
+    T* j = mid;
+    // Once the left run is used up, i meets j and each step compares an element
+    // with itself: a strict comparator says false, and the step moves nothing.
+    // Moves stay within [i, j], so even a comparator that is not strict cannot
+    // move an element out of the range.
+    while (i < last && j <= last) {
+      if (!comp(*i, *j)) {
+        // One rotation, not a batch of the right-run elements that go before *i:
+        // std::rotate moves a block past one element as a single memmove for
+        // trivially copyable types, but a longer rotation as a cycle of swaps,
+        // which measured several times slower here.
+        if (i < j)
+          std::rotate(i, j, j + 1);
+        ++j;
+      }
+      ++i;
     }
-    ++i;
   }
 }
 
@@ -38,18 +48,28 @@ void Merge(T* first, T* mid, T* last, detail::ComparatorArg<T> comp) {
 // with Merge.
 //
 // Not stable: equivalent elements on both sides of a split trade places.
-// Comparisons: O(n log n); element exchanges: O(n^2) in the worst case
-// (reversed input), none on sorted input of distinct values. Extra memory:
+// Comparisons: O(n log n); element moves: O(n^2) in the worst case (reversed
+// input), in blocks; none on sorted input of distinct values. Extra memory:
 // none but the stack, about log2(n) frames deep.
-template <typename T>
-void MergeSort(T* first, T* last, detail::ComparatorArg<T> comp) {
-  const std::ptrdiff_t count = last - first + 1;
-  if (count <= 1)
-    return;
-  T* const mid = first + count / 2;
-  MergeSort(first, mid - 1, comp);
-  MergeSort(mid, last, comp);
-  Merge(first, mid, last, comp);
+template <typename T, typename Compare = Comparator<T>>
+void MergeSort(T* first, T* last, Compare comp) {
+  if constexpr (detail::CheckArguments<T, Compare>()) {
+    const std::ptrdiff_t count = detail::Count(first, last);
+    if (count <= 1)
+      return;
+    T* const mid = first + count / 2;
+    MergeSort(first, mid - 1, comp);
+    MergeSort(mid, last, comp);
+    Merge(first, mid, last, comp);
+  }
+}
+
+// Sorts a whole contiguous range (a C array, std::array, std::vector,
+// std::string, a span) with MergeSort, ascending unless `comp` says otherwise.
+template <typename Range, typename Compare = std::less<>, typename = detail::ContiguousRange<Range>>
+void MergeSort(Range&& range, Compare comp = {}) {
+  if (std::size(range) > 1)
+    MergeSort(std::data(range), std::data(range) + (std::size(range) - 1), std::move(comp));
 }
 
 }  // namespace sorting
