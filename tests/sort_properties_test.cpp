@@ -53,6 +53,25 @@ TEST_P(SortProperties, MatchesStdSortOnEveryPatternAndSize) {
   }
 }
 
+// The container form sorts exactly the elements its range holds, by the given
+// comparator; an empty range with no storage at all is fine.
+TEST_P(SortProperties, SortsAWholeContainerAndNothingBeyondIt) {
+  constexpr int kGuard = 0x5A5A5A5A;
+  for (std::size_t size : {1, 2, 3, 11, 100}) {
+    const std::vector<int> input = MakePattern(Pattern::kShuffled, size, 7);
+    std::vector<int> expected = input;
+    std::sort(expected.begin(), expected.end(), std::greater<>());
+
+    std::vector<int> work(size + 2, kGuard);
+    std::copy(input.begin(), input.end(), work.begin() + 1);
+    GetParam().whole(IntView{&work[1], size}, std::greater<>());
+    EXPECT_EQ(std::vector<int>(work.begin() + 1, work.end() - 1), expected) << "size " << size;
+    EXPECT_EQ(work.front(), kGuard);
+    EXPECT_EQ(work.back(), kGuard);
+  }
+  GetParam().whole(IntView{nullptr, 0}, std::greater<>());
+}
+
 TEST_P(SortProperties, OrdersRecordsByKeyKeepingEveryRecord) {
   // Few keys, many records: most elements are equivalent to others without being equal.
   std::vector<Record> input;
@@ -81,6 +100,53 @@ TEST_P(SortProperties, LeavesRangesOfOneOrNoElementUntouched) {
   EXPECT_EQ(std::vector<int>(values, values + 3), (std::vector<int>{3, 2, 1}));
 }
 
+// An empty std::vector's data() is null, and the habitual `data() + size() - 1`
+// then points one element before it. The count, not an address comparison, has
+// to tell that the range is empty.
+TEST_P(SortProperties, LeavesAnEmptyRangeAtANullPointerUntouched) {
+  int* const first = nullptr;
+  // Formed through an integer, so that the test does no arithmetic on null itself.
+  int* const last = reinterpret_cast<int*>(reinterpret_cast<std::uintptr_t>(first) - sizeof(int));
+  comparator_calls = 0;
+  GetParam().ints(first, last, CountingLess);
+  EXPECT_EQ(comparator_calls, 0);
+}
+
+// A comparator that throws at its n-th call, for every n in turn, must leave a
+// range that still holds every element of the input.
+struct Thrown {};
+long throw_at_call = 0;
+
+bool ThrowingLess(int a, int b) {
+  if (++comparator_calls == throw_at_call)
+    throw Thrown();
+  return a < b;
+}
+
+TEST_P(SortProperties, KeepsEveryElementWhenTheComparatorThrows) {
+  if (!GetParam().keeps_elements_on_throw)
+    GTEST_SKIP() << "the standard heap operations may lose an element when the comparator throws";
+  for (Pattern pattern : kAllPatterns) {
+    for (std::size_t size : {2, 3, 5, 11, 40}) {
+      const std::vector<int> input = MakePattern(pattern, size, 11);
+      for (throw_at_call = 1;; ++throw_at_call) {
+        std::vector<int> values = input;
+        comparator_calls = 0;
+        bool threw = false;
+        try {
+          GetParam().ints(values.data(), values.data() + size - 1, ThrowingLess);
+        } catch (const Thrown&) {
+          threw = true;
+        }
+        ASSERT_TRUE(std::is_permutation(values.begin(), values.end(), input.begin()))
+            << PatternName(pattern) << ", size " << size << ", thrown at call " << throw_at_call;
+        if (!threw)
+          break;
+      }
+    }
+  }
+}
+
 // The element count must not wrap at 2^31: a range of 2^31 + 5 elements has to be
 // worked on, not taken for a tiny one. The range lies in a reserved mapping that
 // is never filled; a comparator that throws on its first call stops the sort
@@ -99,6 +165,45 @@ TEST_P(SortProperties, CountsRangesBeyondThirtyTwoBits) {
   first[0] = 1;  // differs from its zero neighbour, so every sort must compare
   EXPECT_THROW(GetParam().ints(first, first + (kCount - 1), ThrowOnCall), std::runtime_error);
   munmap(mapping, kCount * sizeof(int));
+}
+
+// An element type with its own swap, as a type whose copies are expensive and
+// whose exchange is cheap has; the sorts that exchange elements must use it.
+long own_swaps = 0;
+
+struct Exchangeable {
+  int value;
+  std::vector<int> payload;  // not trivially copyable, as such types are
+  friend void swap(Exchangeable& a, Exchangeable& b) noexcept {
+    ++own_swaps;
+    std::swap(a.value, b.value);
+    a.payload.swap(b.payload);
+  }
+  friend bool operator==(const Exchangeable& a, const Exchangeable& b) {
+    return a.value == b.value;
+  }
+};
+
+bool ByValue(Exchangeable a, Exchangeable b) {
+  return a.value < b.value;
+}
+
+TEST(ElementExchange, UsesTheElementTypesOwnSwap) {
+  // HeapSort is left out: the standard heap operations move elements instead.
+  for (SortFunction<Exchangeable> sort :
+       {sorting::BubbleSort<Exchangeable>, sorting::QuickSort<Exchangeable>,
+        sorting::MergeSort<Exchangeable>, sorting::IntroSort<Exchangeable>}) {
+    std::vector<Exchangeable> values;
+    for (int value : MakePattern(Pattern::kShuffled, 100))
+      values.push_back({value, {value}});
+    own_swaps = 0;
+    sort(values.data(), values.data() + values.size() - 1, ByValue);
+    EXPECT_GT(own_swaps, 0);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      ASSERT_EQ(values[i].value, static_cast<int>(i));
+      ASSERT_EQ(values[i].payload, std::vector<int>{values[i].value});
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSorts, SortProperties, testing::ValuesIn(kSorters),

@@ -4,6 +4,8 @@
 // What the sort tests share: a table of the library's sorts, a record type whose
 // elements can be equivalent without being equal, and comparators that count.
 
+#include <cstddef>
+#include <functional>
 #include <ostream>
 
 #include <sorting/sorting.h>
@@ -37,20 +39,38 @@ inline bool CountingLess(int a, int b) {
 template <typename T>
 using SortFunction = void (*)(T*, T*, sorting::Comparator<T>);
 
+// A view of part of an array, for the container form: it has data() and size(),
+// as a span has.
+struct IntView {
+  int* first;
+  std::size_t count;
+  int* data() const { return first; }
+  std::size_t size() const { return count; }
+};
+
 // One row per sort; a new sort joins every shared test with one more row.
 struct Sorter {
   const char* name;
   SortFunction<int> ints;
   SortFunction<Record> records;
+  void (*whole)(IntView&&, std::greater<>);  // the container form
   bool stable;
+  // Whether a comparator that throws leaves the range a permutation of its
+  // input; the standard heap operations do not promise it.
+  bool keeps_elements_on_throw;
 };
 
 inline const Sorter kSorters[] = {
-    {"BubbleSort", sorting::BubbleSort<int>, sorting::BubbleSort<Record>, true},
-    {"QuickSort", sorting::QuickSort<int>, sorting::QuickSort<Record>, false},
-    {"HeapSort", sorting::HeapSort<int>, sorting::HeapSort<Record>, false},
-    {"MergeSort", sorting::MergeSort<int>, sorting::MergeSort<Record>, false},
-    {"IntroSort", sorting::IntroSort<int>, sorting::IntroSort<Record>, false},
+    {"BubbleSort", sorting::BubbleSort<int>, sorting::BubbleSort<Record>,
+     sorting::BubbleSort<IntView, std::greater<>>, true, true},
+    {"QuickSort", sorting::QuickSort<int>, sorting::QuickSort<Record>,
+     sorting::QuickSort<IntView, std::greater<>>, false, true},
+    {"HeapSort", sorting::HeapSort<int>, sorting::HeapSort<Record>,
+     sorting::HeapSort<IntView, std::greater<>>, false, false},
+    {"MergeSort", sorting::MergeSort<int>, sorting::MergeSort<Record>,
+     sorting::MergeSort<IntView, std::greater<>>, false, true},
+    {"IntroSort", sorting::IntroSort<int>, sorting::IntroSort<Record>,
+     sorting::IntroSort<IntView, std::greater<>>, false, false},
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Sorter& sorter) {
