@@ -1,5 +1,6 @@
 # Draws sort_bench's CSV results: time per element against n on log-log axes, one
-# panel per input pattern, one line per algorithm.
+# panel per input pattern, one line per algorithm and comparator: solid with the
+# function-pointer comparator, dashed in the same colour with the inlined lambda.
 #
 #   gnuplot -e "csv='bench.csv'; png='bench.png'" bench/plot.gp
 
@@ -9,7 +10,9 @@ if (!exists("csv") || !exists("png")) {
 }
 
 patterns = "shuffled shuffled_16_values all_equal ascending descending pipe_organ push_front push_middle sawtooth"
-algorithms = "std::sort std::stable_sort BubbleSort QuickSort HeapSort MergeSort IntroSort"
+algorithms = "std::sort std::sort_lambda std::stable_sort BubbleSort BubbleSort_lambda " . \
+             "QuickSort QuickSort_lambda HeapSort HeapSort_lambda MergeSort MergeSort_lambda " . \
+             "IntroSort IntroSort_lambda"
 
 # Google Benchmark writes a few lines about the run before the CSV header; skip them.
 data = "< sed -n '/^name,/,$p' '" . csv . "'"
@@ -26,7 +29,7 @@ size_of(a, p) = strstrt(strcol(1), prefix(a, p)) == 1 ? size_in(strcol(1)[strlen
 
 set terminal pngcairo size 1500,1250 font "sans,10"
 set output png
-set multiplot layout 3,3 title "Time per element against n (log-log), one line per algorithm" font "sans,13"
+set multiplot layout 3,3 title "Time per element against n (log-log), one line per algorithm (dashed: lambda comparator)" font "sans,13"
 
 set logscale xy 2
 set logscale y 10
@@ -38,9 +41,10 @@ set grid xtics ytics lc rgb "#dddddd"
 set xlabel "n" offset 0,0.5
 set ylabel "ns per element" offset 1,0
 
-# The two baselines dashed and dark, the library's sorts in solid colours.
-colors = "#000000 #777777 #d62728 #1f77b4 #2ca02c #9467bd #ff7f0e"
-style(i) = i <= 2 ? 2 : 1
+# The two baselines dark, the library's sorts in colours; lambda series dashed.
+colors = "#000000 #000000 #777777 #d62728 #d62728 #1f77b4 #1f77b4 #2ca02c #2ca02c " . \
+         "#9467bd #9467bd #ff7f0e #ff7f0e"
+style(i) = strstrt(word(algorithms, i), "_lambda") > 0 ? 2 : 1
 
 # A run filtered with --benchmark_filter may leave patterns without results: their panels
 # stay empty. The key goes into the first panel drawn.

@@ -1,7 +1,10 @@
 // The benchmark suite: the library's five sorts, and std::sort and std::stable_sort as
-// baselines, over the shared input patterns at sizes from 16 to 2^20 elements. Each case
-// reports its time and comparator calls per element; each family of one algorithm on
-// one pattern also reports the growth that Google Benchmark fits to its times.
+// baselines, over the shared input patterns at sizes from 16 to 2^20 elements. Every
+// algorithm is timed with a function-pointer comparator, as the demonstration calls it;
+// the five sorts and std::sort also with a lambda the compiler inlines, in the families
+// named "<algorithm>_lambda". Each case reports its time and comparator calls per
+// element; each family of one algorithm on one pattern also reports the growth that
+// Google Benchmark fits to its times.
 //
 //   sort_bench [--full] [Google Benchmark flags, e.g. --benchmark_out=bench.csv]
 //
@@ -45,6 +48,9 @@ constexpr std::int64_t kPoolElements = std::int64_t{1} << 16;
 bool Less(int a, int b) {
   return a < b;
 }
+// The same order as a lambda: its type names the function, so the sort's instantiation
+// calls it directly and the compiler inlines it.
+constexpr auto kInlinedLess = [](int a, int b) { return a < b; };
 
 // The baselines, with the library's inclusive range and the same comparator type.
 void StdSort(int* first, int* last, sorting::Comparator<int> comp) {
@@ -57,39 +63,54 @@ void StdStableSort(int* first, int* last, sorting::Comparator<int> comp) {
 struct Algorithm {
   const char* name;
   sorting_test::SortFunction<int> sort;
+  // The same sort with kInlinedLess; null where there is no lambda series.
+  void (*inlined)(int* first, int* last);
   // Patterns on which the cost grows as n^2, so the case stops at the quadratic limit.
   // Found by doubling n from 2048 to 4096: comparator calls grow 3.4- to 4-fold for
   // BubbleSort and QuickSort there, against about 2.2-fold for n log n. MergeSort's
-  // calls stay n log n, but the time of its neighbour-exchange merge grows 3.4- to
-  // 3.7-fold.
+  // calls stay n log n, but its in-place merge moves each element of a right run past
+  // every larger element of the left run, so its element moves grow as n^2.
   std::vector<Pattern> quadratic_on;
 };
 
 const Algorithm kAlgorithms[] = {
-    {"std::sort", StdSort, {}},
-    {"std::stable_sort", StdStableSort, {}},
+    {"std::sort",
+     StdSort,
+     [](int* first, int* last) { std::sort(first, last + 1, kInlinedLess); },
+     {}},
+    {"std::stable_sort", StdStableSort, nullptr, {}},
     {"BubbleSort",
      sorting::BubbleSort<int>,
+     [](int* first, int* last) { sorting::BubbleSort(first, last, kInlinedLess); },
      {Pattern::kShuffled, Pattern::kShuffled16, Pattern::kDescending, Pattern::kPipeOrgan,
       Pattern::kPushFront, Pattern::kPushMiddle, Pattern::kSawtooth}},
     // Every pattern but a shuffle of distinct values drives its last-element pivot to an
     // end, or makes many partitions of runs of equal values.
     {"QuickSort",
      sorting::QuickSort<int>,
+     [](int* first, int* last) { sorting::QuickSort(first, last, kInlinedLess); },
      {Pattern::kShuffled16, Pattern::kAllEqual, Pattern::kAscending, Pattern::kDescending,
       Pattern::kPipeOrgan, Pattern::kPushFront, Pattern::kPushMiddle, Pattern::kSawtooth}},
-    {"HeapSort", sorting::HeapSort<int>, {}},
+    {"HeapSort",
+     sorting::HeapSort<int>,
+     [](int* first, int* last) { sorting::HeapSort(first, last, kInlinedLess); },
+     {}},
     {"MergeSort",
      sorting::MergeSort<int>,
+     [](int* first, int* last) { sorting::MergeSort(first, last, kInlinedLess); },
      {Pattern::kShuffled, Pattern::kShuffled16, Pattern::kAllEqual, Pattern::kDescending,
       Pattern::kPipeOrgan, Pattern::kSawtooth}},
-    {"IntroSort", sorting::IntroSort<int>, {}},
+    {"IntroSort",
+     sorting::IntroSort<int>,
+     [](int* first, int* last) { sorting::IntroSort(first, last, kInlinedLess); },
+     {}},
 };
 
-// One case: `algorithm` on `pattern` at n = state.range(0). Only the sorts are timed
+// One case: `algorithm` on `pattern` at n = state.range(0), with its lambda when
+// `inlined` and with the function pointer Less otherwise. Only the sorts are timed
 // (manual time): copying the inputs in, counting comparator calls and checking the
 // results happen outside the timed region.
-void SortCase(benchmark::State& state, const Algorithm& algorithm, Pattern pattern) {
+void SortCase(benchmark::State& state, const Algorithm& algorithm, Pattern pattern, bool inlined) {
   const std::int64_t n = state.range(0);
   const std::int64_t copies = std::max<std::int64_t>(1, kPoolElements / n);
   std::vector<int> inputs;
@@ -110,8 +131,12 @@ void SortCase(benchmark::State& state, const Algorithm& algorithm, Pattern patte
   while (state.KeepRunningBatch(copies)) {
     std::copy(inputs.begin(), inputs.end(), work.begin());
     const auto start = std::chrono::steady_clock::now();
-    for (std::int64_t first = 0; first < copies * n; first += n)
-      algorithm.sort(&work[first], &work[first + n - 1], Less);
+    for (std::int64_t first = 0; first < copies * n; first += n) {
+      if (inlined)
+        algorithm.inlined(&work[first], &work[first + n - 1]);
+      else
+        algorithm.sort(&work[first], &work[first + n - 1], Less);
+    }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     state.SetIterationTime(elapsed.count());
     seconds += elapsed.count();
@@ -129,8 +154,9 @@ void SortCase(benchmark::State& state, const Algorithm& algorithm, Pattern patte
   state.SetComplexityN(n);
 }
 
-// Registers one family per algorithm and pattern, named "Algorithm/pattern", over
-// the powers of two from kMinSize to its limit, plus kTableSize.
+// Registers one family per algorithm and pattern, named "Algorithm/pattern", and one
+// named "Algorithm_lambda/pattern" where the algorithm has a lambda series, over the
+// powers of two from kMinSize to its limit, plus kTableSize.
 void RegisterCases(bool full) {
   for (Pattern pattern : sorting_test::kAllPatterns) {
     for (const Algorithm& algorithm : kAlgorithms) {
@@ -139,15 +165,19 @@ void RegisterCases(bool full) {
       const std::int64_t max_size = !quadratic ? kMaxSize
                                     : full     ? kQuadraticMaxFull
                                                : kQuadraticMax;
-      const std::string name =
-          std::string(algorithm.name) + "/" + sorting_test::PatternName(pattern);
-      benchmark::internal::Benchmark* family =
-          benchmark::RegisterBenchmark(name.c_str(), SortCase, algorithm, pattern);
-      family->UseManualTime()->Complexity()->Unit(benchmark::kMicrosecond);
-      for (std::int64_t n = kMinSize; n <= max_size; n *= 2) {
-        family->Arg(n);
-        if (n < kTableSize && kTableSize < 2 * n)
-          family->Arg(kTableSize);
+      for (const bool inlined : {false, true}) {
+        if (inlined && algorithm.inlined == nullptr)
+          continue;
+        const std::string name = std::string(algorithm.name) + (inlined ? "_lambda/" : "/") +
+                                 sorting_test::PatternName(pattern);
+        benchmark::internal::Benchmark* family =
+            benchmark::RegisterBenchmark(name.c_str(), SortCase, algorithm, pattern, inlined);
+        family->UseManualTime()->Complexity()->Unit(benchmark::kMicrosecond);
+        for (std::int64_t n = kMinSize; n <= max_size; n *= 2) {
+          family->Arg(n);
+          if (n < kTableSize && kTableSize < 2 * n)
+            family->Arg(kTableSize);
+        }
       }
     }
   }
