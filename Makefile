@@ -130,7 +130,8 @@ fuzz-corpus: check-cmake
 	  $(FUZZ_BUILD_DIR)/fuzz/sort_fuzzer -set_cover_merge=1 -use_counters=0 \
 	    fuzz/corpus $(FUZZ_BUILD_DIR)/corpus >$(FUZZ_BUILD_DIR)/merge.log 2>&1 || \
 	    { cat $(FUZZ_BUILD_DIR)/merge.log; exit 1; }; \
-	  echo "fuzz/corpus: $$before files before, $$(ls fuzz/corpus | wc -l) now; commit the new ones"
+	  after=$$(ls fuzz/corpus | wc -l) && \
+	  echo "fuzz/corpus: $$((after - before)) new inputs reach new code ($$before files before, $$after now)"
 
 # The C++ sources git knows of, tracked or new (not ignored ones).
 SOURCES = git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h'
