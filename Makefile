@@ -151,7 +151,8 @@ tidy: check-cmake
 	@$(call require,$(CLANG_TIDY),clang-tidy)
 	@$(call configure,default,$(TIDY_DIR),-DCMAKE_CXX_COMPILER=clang++ -DSORTING_FUZZ=ON $(CMAKE_FLAGS))
 	@sed -n 's/^ *"file": "\(.*\)".*/\1/p' $(TIDY_DIR)/compile_commands.json | sort -u | \
-	  xargs -P $(JOBS) -n 1 $(CLANG_TIDY) -p $(TIDY_DIR) --quiet --warnings-as-errors='*'
+	  xargs -P $(JOBS) -n 1 $(CLANG_TIDY) -p $(TIDY_DIR) --quiet --warnings-as-errors='*' 2>&1 | \
+	  sed '/^[0-9]* warnings\? generated\.$$/d'
 
 # Every target that configures needs cmake; say which package brings it.
 check-cmake:
