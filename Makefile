@@ -160,4 +160,4 @@ check-cmake:
 
 # Every build folder the README names, and any other build-* folder.
 clean:
-	rm -rf build build-* $(BUILD_DIR) $(SAN_DIR) $(FUZZ_BUILD_DIR) $(BENCH_DIR) $(TIDY_DIR)
+	rm -rf $(sort build $(BUILD_DIR) $(SAN_DIR) $(FUZZ_BUILD_DIR) $(BENCH_DIR) $(TIDY_DIR)) build-*
