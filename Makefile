@@ -56,6 +56,7 @@ help:
 	@echo "  BENCH_DIR=$(BENCH_DIR) BENCH_FULL=1 BENCH_FLAGS=--benchmark_filter=...  (bench)"
 	@echo "  FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_FLAGS=-fork=2 FUZZ_VERBOSE=1 FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR)  (fuzz)"
 	@echo "  TIDY_DIR=$(TIDY_DIR)  (tidy)"
+	@echo "  GNUPLOT=$(GNUPLOT) CLANG_FORMAT=$(CLANG_FORMAT) CLANG_TIDY=$(CLANG_TIDY)  the tools' names"
 
 # $(call configure,PRESET,DIR,FLAGS) configures DIR from PRESET. CMake's chatter
 # stays out of sight. When it stops, only the line naming the missing package is
