@@ -5,7 +5,8 @@
 // comparator, leaves the range out of order.
 //
 // Input layout (every byte value is valid; values wrap around):
-//   byte 0     what to call: the five sorts, Partition, Merge or IntroSortStep
+//   byte 0     what to call: one of the sorts of sorting_test::kSorters, in
+//              its order, or Partition, Merge or IntroSortStep after them
 //   byte 1     element type: int, char or Record (a key and a tag)
 //   byte 2     comparator, see Order
 //   byte 3, 4  guard elements before and after the range: 1 to 16 each (more
@@ -29,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include <sorting/sorting.h>
@@ -38,18 +40,14 @@
 namespace {
 
 using sorting_test::Record;
+using sorting_test::Sorter;
+using sorting_test::SortFunction;
 
-enum class Call {
-  kBubbleSort,
-  kQuickSort,
-  kHeapSort,
-  kMergeSort,
-  kIntroSort,
-  kPartition,
-  kMerge,
-  kIntroSortStep,
-  kCount
-};
+// What to call: a sort, one row of the tests' table of sorts, so that a new sort
+// is fuzzed as soon as it has its row there; or one of the step functions.
+enum class Step { kNone, kPartition, kMerge, kIntroSortStep };
+constexpr int kSortCount = static_cast<int>(std::size(sorting_test::kSorters));
+constexpr int kStepCount = 3;
 
 enum class Type { kInt, kChar, kRecord, kCount };
 
@@ -65,8 +63,7 @@ enum class Order {
   kCount
 };
 
-const char* const kCallNames[] = {"BubbleSort", "QuickSort", "HeapSort", "MergeSort",
-                                  "IntroSort",  "Partition", "Merge",    "IntroSortStep"};
+const char* const kStepNames[] = {"", "Partition", "Merge", "IntroSortStep"};
 const char* const kTypeNames[] = {"int", "char", "Record"};
 const char* const kOrderNames[] = {
     "ascending", "descending", "by key", "<=", "always true", "always false", "inconsistent"};
@@ -219,8 +216,24 @@ sorting::Comparator<T> ComparatorFor(Order order) {
   }
 }
 
+template <typename T>
+SortFunction<T> SortFunctionFor(const Sorter& sorter);
+template <>
+SortFunction<int> SortFunctionFor<int>(const Sorter& sorter) {
+  return sorter.ints;
+}
+template <>
+SortFunction<char> SortFunctionFor<char>(const Sorter& sorter) {
+  return sorter.chars;
+}
+template <>
+SortFunction<Record> SortFunctionFor<Record>(const Sorter& sorter) {
+  return sorter.records;
+}
+
 struct Case {
-  Call call;
+  const Sorter* sort;  // null when a step function is called
+  Step step;
   Type type;
   Order order;
   int guards_before;
@@ -231,8 +244,8 @@ struct Case {
 
 [[noreturn]] void Fail(const Case& c, const char* what) {
   std::fprintf(stderr, "%s on %zu %s elements, comparator %s: %s\n",
-               kCallNames[static_cast<int>(c.call)], c.count, kTypeNames[static_cast<int>(c.type)],
-               kOrderNames[static_cast<int>(c.order)], what);
+               c.sort != nullptr ? c.sort->name : kStepNames[static_cast<int>(c.step)], c.count,
+               kTypeNames[static_cast<int>(c.type)], kOrderNames[static_cast<int>(c.order)], what);
   std::abort();
 }
 
@@ -267,8 +280,8 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
   // Merge takes two sorted runs: sorted here by the comparator when it is
   // strict, and by the total order under <= (ascending runs are in order under
   // <= as well). The other comparators define no order, so any runs will do.
-  const std::size_t split = c.call == Call::kMerge ? c.parameter % (c.count + 1) : 0;
-  if (c.call == Call::kMerge && c.order <= Order::kLessOrEqual) {
+  const std::size_t split = c.step == Step::kMerge ? c.parameter % (c.count + 1) : 0;
+  if (c.step == Step::kMerge && c.order <= Order::kLessOrEqual) {
     const sorting::Comparator<T> run_order = IsStrict(c.order) ? comp : Ascending<T>;
     std::sort(input.begin(), input.begin() + split, run_order);
     std::sort(input.begin() + split, input.end(), run_order);
@@ -287,26 +300,16 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
   ASAN_POISON_MEMORY_REGION(buffer.data(), offset * sizeof(T));
   ASAN_POISON_MEMORY_REGION(first + c.count, (buffer.size() - offset - c.count) * sizeof(T));
   T* pivot = nullptr;
-  switch (c.call) {
-    case Call::kBubbleSort:
-      sorting::BubbleSort(first, last, comp);
+  switch (c.step) {
+    case Step::kNone: {
+      const SortFunction<T> sort = SortFunctionFor<T>(*c.sort);
+      sort(first, last, comp);
       break;
-    case Call::kQuickSort:
-      sorting::QuickSort(first, last, comp);
-      break;
-    case Call::kHeapSort:
-      sorting::HeapSort(first, last, comp);
-      break;
-    case Call::kMergeSort:
-      sorting::MergeSort(first, last, comp);
-      break;
-    case Call::kIntroSort:
-      sorting::IntroSort(first, last, comp);
-      break;
-    case Call::kPartition:
+    }
+    case Step::kPartition:
       pivot = sorting::Partition(first, last, comp);
       break;
-    case Call::kMerge:
+    case Step::kMerge:
       sorting::Merge(first, first + split, last, comp);
       break;
     default:
@@ -323,7 +326,7 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
   if (!SameMultiset(result, input))
     Fail(c, "the range no longer holds the same elements");
 
-  if (c.call == Call::kPartition) {
+  if (c.step == Step::kPartition) {
     if (pivot < first || pivot > last)
       Fail(c, "Partition returned a place outside the range");
     if (!IsStrict(c.order))
@@ -338,8 +341,10 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
   }
   if (!IsStrict(c.order))
     return;
+  // A stable sort has exactly one right result; the others may order equivalent
+  // elements as they like.
   std::vector<T> expected = input;
-  if (c.call == Call::kBubbleSort) {
+  if (c.sort != nullptr && c.sort->stable) {
     std::stable_sort(expected.begin(), expected.end(), comp);
     if (!(result == expected))
       Fail(c, "the result differs from std::stable_sort's");
@@ -356,7 +361,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < kHeaderSize)
     return -1;
   Case c;
-  c.call = static_cast<Call>(data[0] % static_cast<int>(Call::kCount));
+  const int call = data[0] % (kSortCount + kStepCount);
+  c.sort = call < kSortCount ? &sorting_test::kSorters[call] : nullptr;
+  c.step = call < kSortCount ? Step::kNone : static_cast<Step>(call - kSortCount + 1);
   c.type = static_cast<Type>(data[1] % static_cast<int>(Type::kCount));
   c.order = static_cast<Order>(data[2] % static_cast<int>(Order::kCount));
   c.guards_before = 1 + data[3] % kMaxGuards;
@@ -373,12 +380,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // never says so both ways for two unequal elements. Always true and the
   // inconsistent one do; so does <= on records, for two with equal keys. Those
   // pairs are left out.
-  if (c.call == Call::kBubbleSort &&
+  if (c.sort != nullptr && std::strcmp(c.sort->name, "BubbleSort") == 0 &&
       (c.order == Order::kAlwaysTrue || c.order == Order::kInconsistent ||
        (c.order == Order::kLessOrEqual && c.type == Type::kRecord)))
     return -1;
   // Partition needs at least two elements.
-  if (c.call == Call::kPartition && c.count < 2)
+  if (c.step == Step::kPartition && c.count < 2)
     return -1;
 
   const std::uint8_t* const element_bytes = data + kHeaderSize;

@@ -4,6 +4,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -103,7 +104,7 @@ TEST(PartitionSorts, KeepTheStackLogarithmicOnSortedAndEqualInput) {
       StackCase c{sort, input};
       pthread_attr_t attributes;
       pthread_attr_init(&attributes);
-      pthread_attr_setstacksize(&attributes, 256 * 1024);
+      pthread_attr_setstacksize(&attributes, std::size_t{256} * 1024);
       pthread_t thread;
       ASSERT_EQ(pthread_create(&thread, &attributes, SortOnThisThread, &c), 0);
       pthread_join(thread, nullptr);

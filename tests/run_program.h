@@ -21,7 +21,9 @@
 #include <string>
 #include <thread>
 
-extern char** environ;
+// POSIX leaves declaring environ to the program; glibc's <unistd.h> declares it
+// too, but only under _GNU_SOURCE, which g++ happens to define.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace sorting_test {
 

@@ -48,11 +48,13 @@ struct IntView {
   std::size_t size() const { return count; }
 };
 
-// One row per sort; a new sort joins every shared test with one more row.
+// One row per sort; a new sort joins every shared test, and the fuzzer, with one
+// more row.
 struct Sorter {
   const char* name;
   SortFunction<int> ints;
   SortFunction<Record> records;
+  SortFunction<char> chars;                  // for the fuzzer
   void (*whole)(IntView&&, std::greater<>);  // the container form
   bool stable;
   // Whether a comparator that throws leaves the range a permutation of its
@@ -61,15 +63,15 @@ struct Sorter {
 };
 
 inline const Sorter kSorters[] = {
-    {"BubbleSort", sorting::BubbleSort<int>, sorting::BubbleSort<Record>,
+    {"BubbleSort", sorting::BubbleSort<int>, sorting::BubbleSort<Record>, sorting::BubbleSort<char>,
      sorting::BubbleSort<IntView, std::greater<>>, true, true},
-    {"QuickSort", sorting::QuickSort<int>, sorting::QuickSort<Record>,
+    {"QuickSort", sorting::QuickSort<int>, sorting::QuickSort<Record>, sorting::QuickSort<char>,
      sorting::QuickSort<IntView, std::greater<>>, false, true},
-    {"HeapSort", sorting::HeapSort<int>, sorting::HeapSort<Record>,
+    {"HeapSort", sorting::HeapSort<int>, sorting::HeapSort<Record>, sorting::HeapSort<char>,
      sorting::HeapSort<IntView, std::greater<>>, false, false},
-    {"MergeSort", sorting::MergeSort<int>, sorting::MergeSort<Record>,
+    {"MergeSort", sorting::MergeSort<int>, sorting::MergeSort<Record>, sorting::MergeSort<char>,
      sorting::MergeSort<IntView, std::greater<>>, false, true},
-    {"IntroSort", sorting::IntroSort<int>, sorting::IntroSort<Record>,
+    {"IntroSort", sorting::IntroSort<int>, sorting::IntroSort<Record>, sorting::IntroSort<char>,
      sorting::IntroSort<IntView, std::greater<>>, false, false},
 };
 
