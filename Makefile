@@ -1,6 +1,7 @@
 # The two everyday commands: `make run` and `make test`. Both configure an
 # optimised CMake build in $(BUILD_DIR) first; CMake stays the real build.
 # `make bench` runs the benchmark suite in its own optimised build, $(BENCH_DIR).
+# `make show` writes the page that races the sorts, and their history pictures.
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
@@ -21,7 +22,7 @@ BENCH_FLAGS ?=
 # cmake --build runs make again; keep its directory chatter out of the output.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run test bench fuzz configure check-cmake clean
+.PHONY: run test show bench fuzz configure check-cmake clean
 
 run: configure
 	@cmake --build $(BUILD_DIR) --target sort_demo -j $(JOBS)
@@ -30,6 +31,10 @@ run: configure
 test: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+show: configure
+	@cmake --build $(BUILD_DIR) --target sort_show -j $(JOBS)
+	@$(BUILD_DIR)/show/sort_show --output $(BUILD_DIR)/show/sorting-show.html --pictures $(BUILD_DIR)/show/pictures
 
 bench: check-cmake
 	@command -v gnuplot >/dev/null || { echo "gnuplot not found: install it with 'sudo apt-get install gnuplot-nox'" >&2; exit 1; }
