@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sorting/sorting.h>
@@ -183,16 +184,17 @@ struct Trace {
   long writes = 0;
 };
 
-inline Trace RecordSort(const Algorithm& algorithm, const std::vector<int>& input,
-                        bool descending) {
+// Runs `run(first, last)` on a range holding `input` (at least one value) and
+// records what it does; `name` becomes the trace's algorithm.
+template <typename Run>
+Trace RecordRun(const char* name, const std::vector<int>& input, Run run) {
   Trace trace;
-  trace.algorithm = algorithm.name;
+  trace.algorithm = name;
   std::vector<Tracked> range(input.begin(), input.end());
   if (!range.empty()) {
     Log log(range.data(), range.size());
     Log::active = &log;
-    algorithm.sort(range.data(), range.data() + (range.size() - 1),
-                   RecordingComparator{descending});
+    run(range.data(), range.data() + (range.size() - 1));
     Log::active = nullptr;
     trace.events = std::move(log.events);
   }
@@ -201,6 +203,13 @@ inline Trace RecordSort(const Algorithm& algorithm, const std::vector<int>& inpu
   for (const Event& event : trace.events)
     ++(event.comparison ? trace.comparisons : trace.writes);
   return trace;
+}
+
+inline Trace RecordSort(const Algorithm& algorithm, const std::vector<int>& input,
+                        bool descending) {
+  return RecordRun(algorithm.name, input, [&](Tracked* first, Tracked* last) {
+    algorithm.sort(first, last, RecordingComparator{descending});
+  });
 }
 
 // The five sorts on one input, in kAlgorithms' order.
