@@ -34,7 +34,8 @@ test: configure
 
 show: configure
 	@cmake --build $(BUILD_DIR) --target sort_show -j $(JOBS)
-	@$(BUILD_DIR)/show/sort_show --output $(BUILD_DIR)/show/sorting-show.html --pictures $(BUILD_DIR)/show/pictures
+	@$(BUILD_DIR)/show/sort_show --output $(abspath $(BUILD_DIR))/show/sorting-show.html \
+	  --pictures $(abspath $(BUILD_DIR))/show/pictures
 
 bench: check-cmake
 	@command -v gnuplot >/dev/null || { echo "gnuplot not found: install it with 'sudo apt-get install gnuplot-nox'" >&2; exit 1; }
