@@ -16,6 +16,30 @@ constexpr int kGap = 12;
 constexpr int kMargin = 8;
 constexpr long kMaxRows = 720;
 constexpr unsigned char kBackground = 255;
+constexpr unsigned char kInk = 0x33;
+
+// A 5 by 7 pixel font with the letters of the five names, for the labels above
+// the columns. Each row is five bits, the leftmost pixel in the highest bit.
+struct Glyph {
+  char letter;
+  unsigned char rows[7];
+};
+constexpr Glyph kFont[] = {
+    {'B', {30, 17, 17, 30, 17, 17, 30}}, {'H', {17, 17, 17, 31, 17, 17, 17}},
+    {'I', {14, 4, 4, 4, 4, 4, 14}},      {'M', {17, 27, 21, 21, 17, 17, 17}},
+    {'Q', {14, 17, 17, 17, 21, 18, 13}}, {'S', {15, 16, 16, 14, 1, 1, 30}},
+    {'a', {0, 0, 14, 1, 15, 17, 15}},    {'b', {16, 16, 22, 25, 17, 17, 30}},
+    {'c', {0, 0, 14, 16, 16, 17, 14}},   {'e', {0, 0, 14, 17, 31, 16, 14}},
+    {'g', {0, 15, 17, 17, 15, 1, 14}},   {'i', {4, 0, 12, 4, 4, 4, 14}},
+    {'k', {16, 16, 18, 20, 24, 20, 18}}, {'l', {12, 4, 4, 4, 4, 4, 14}},
+    {'n', {0, 0, 22, 25, 17, 17, 17}},   {'o', {0, 0, 14, 17, 17, 17, 14}},
+    {'p', {0, 0, 30, 17, 30, 16, 16}},   {'r', {0, 0, 22, 25, 16, 16, 16}},
+    {'t', {8, 8, 28, 8, 8, 9, 6}},       {'u', {0, 0, 17, 17, 17, 19, 13}},
+};
+constexpr int kGlyphWidth = 5;
+constexpr int kGlyphHeight = 7;
+// Room above the columns for labels at twice the font's size.
+constexpr int kLabelHeight = 2 * kGlyphHeight + 6;
 
 struct Rgb {
   unsigned char r, g, b;
@@ -54,6 +78,27 @@ void AppendChunk(std::string& out, const char* type, const std::string& data) {
   AppendBigEndian(out, static_cast<std::uint32_t>(crc));
 }
 
+// Writes `text` with its top left corner at (x, y), each font pixel `scale`
+// pixels wide; letters the font lacks stay blank.
+void DrawText(Image& image, const char* text, int x, int y, int scale) {
+  for (; *text != '\0'; ++text, x += (kGlyphWidth + 1) * scale) {
+    for (const Glyph& glyph : kFont) {
+      if (glyph.letter != *text)
+        continue;
+      for (int row = 0; row < kGlyphHeight * scale; ++row) {
+        for (int column = 0; column < kGlyphWidth * scale; ++column) {
+          if ((glyph.rows[row / scale] >> (kGlyphWidth - 1 - column / scale) & 1) == 0 ||
+              x + column >= image.width || y + row >= image.height)
+            continue;
+          unsigned char* pixel =
+              &image.rgb[(static_cast<std::size_t>(y + row) * image.width + x + column) * 3];
+          pixel[0] = pixel[1] = pixel[2] = kInk;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 
 Image DrawHistory(const Recording& recording) {
@@ -70,7 +115,7 @@ Image DrawHistory(const Recording& recording) {
   const int columns = static_cast<int>(recording.traces.size());
   Image image;
   image.width = 2 * kMargin + columns * n * cell + (columns - 1) * kGap;
-  image.height = static_cast<int>(2 * kMargin + rows);
+  image.height = static_cast<int>(2 * kMargin + kLabelHeight + rows);
   image.rgb.assign(static_cast<std::size_t>(image.width) * image.height * 3, kBackground);
 
   int low = n > 0 ? *std::min_element(input.begin(), input.end()) : 0;
@@ -82,6 +127,9 @@ Image DrawHistory(const Recording& recording) {
   for (int column = 0; column < columns; ++column) {
     const Trace& trace = recording.traces[column];
     const int left = kMargin + column * (n * cell + kGap);
+    // Twice the font's size where the longest name fits the column.
+    const int scale = n * cell >= 10 * (kGlyphWidth + 1) * 2 ? 2 : 1;
+    DrawText(image, trace.algorithm, left, kMargin, scale);
     std::vector<int> state = input;
     std::size_t next = 0;
     for (long row = 0; row < rows; ++row) {
@@ -97,7 +145,8 @@ Image DrawHistory(const Recording& recording) {
         }
       }
       unsigned char* pixel =
-          &image.rgb[(static_cast<std::size_t>(kMargin + row) * image.width + left) * 3];
+          &image.rgb[(static_cast<std::size_t>(kMargin + kLabelHeight + row) * image.width + left) *
+                     3];
       for (int slot = 0; slot < n; ++slot) {
         const Rgb colour = shade(state[slot]);
         for (int x = 0; x < cell; ++x) {

@@ -6,6 +6,7 @@
 // by all five, each row the state of the range after a fixed number of events,
 // each value a colour of the viridis map (perceptually uniform, readable with
 // every common colour-vision deficiency). A column stops where its sort ends.
+// Each column carries its sort's name on top.
 
 #include <string>
 #include <vector>
