@@ -44,7 +44,7 @@ function parseArguments(argv) {
 function loadPlaywright(folders) {
   for (const folder of folders) {
     try {
-      return createRequire(path.join(folder, "package.json"))("playwright-core");
+      return createRequire(path.resolve(folder, "package.json"))("playwright-core");
     } catch (error) {
       if (error.code !== "MODULE_NOT_FOUND") throw error;
     }
@@ -416,7 +416,7 @@ async function main() {
       recordFigures.push(`${shown.lastRecordMilliseconds.toFixed(1)} ms (shown after ` +
                          `${shown.lastShowMilliseconds.toFixed(1)} ms)`);
     }
-    assert.equal(JSON.stringify(await timing.evaluate(() => window.sortingTraces)),
+    assert.equal(await timing.evaluate(() => JSON.stringify(window.sortingTraces)),
                  native(["--pattern", "shuffled", "--size", "512", "--seed", "3"]), "512 shuffled as natively");
     await timing.close();
   });
