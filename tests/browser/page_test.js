@@ -404,6 +404,7 @@ async function main() {
     let page12 = await openPage(defaultPage, "#values=5,1,4,2,3");
     const fromValues = await page12.evaluate(() => JSON.stringify(window.sortingTraces));
     assertSameAsNative(fromValues, native(["--values", "5,1,4,2,3"]), options.sameLibrary, "#values=");
+    assert.deepEqual(page12.errors, [], "no errors on the page");
     await page12.context().close();
 
     page12 = await openPage(defaultPage, "#pattern=pipe_organ&size=100&seed=7&direction=descending");
@@ -456,6 +457,7 @@ async function main() {
     assert.equal(await page12.evaluate(() => window.sortingTraces.traces[0].comparator), "descending");
     await page12.evaluate(() => { location.hash = "#values=3,2,1"; });
     await page12.waitForFunction(() => window.sortingTraces.traces[0].comparator === "ascending");
+    assert.deepEqual(page12.errors, [], "no errors on the page");
     await page12.context().close();
 
     // Recording time for the five sorts on 512 shuffled values (a figure, not a pass mark).
