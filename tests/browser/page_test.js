@@ -43,6 +43,11 @@ function parseArguments(argv) {
     else throw new Error(`unknown option ${name}`);
   }
   if (!options.sortShow || !options.work) throw new Error("--sort-show and --work are required");
+  // Pages open as file:// URLs, which need absolute paths.
+  options.sortShow = path.resolve(options.sortShow);
+  options.work = path.resolve(options.work);
+  if (options.screenshot) options.screenshot = path.resolve(options.screenshot);
+  options.modules = options.modules.map((folder) => path.resolve(folder));
   options.modules.push(__dirname);
   return options;
 }
@@ -51,7 +56,7 @@ function parseArguments(argv) {
 function loadPlaywright(folders) {
   for (const folder of folders) {
     try {
-      return createRequire(path.resolve(folder, "package.json"))("playwright-core");
+      return createRequire(path.join(folder, "package.json"))("playwright-core");
     } catch (error) {
       if (error.code !== "MODULE_NOT_FOUND") throw error;
     }
