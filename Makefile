@@ -1,5 +1,6 @@
 # The everyday commands are `make run` and `make test`; plain `make` lists them
-# all. Every target configures a CMake build from a preset of CMakePresets.json
+# all; `make show` writes the page that races the sorts and their history
+# pictures. Every target configures a CMake build from a preset of CMakePresets.json
 # (CMake stays the real build, and `cmake --preset NAME` gives the same one),
 # and a tool it needs that is missing stops it before anything is built, with
 # one line naming the Debian package to install.
@@ -34,12 +35,13 @@ SHELL := bash
 # cmake --build runs make again; keep its directory chatter out of the output.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: help run test sanitize bench fuzz fuzz-corpus format format-check tidy clean check-cmake
+.PHONY: help run test show sanitize bench fuzz fuzz-corpus format format-check tidy clean check-cmake
 
 help:
 	@echo "Targets:"
 	@echo "  make run           build the demo (no GoogleTest needed) and run it; Enter leaves it"
 	@echo "  make test          build everything in $(BUILD_DIR)/ and run the tests through CTest"
+	@echo "  make show          write the page that races the five sorts, and their history pictures"
 	@echo "  make sanitize      the tests under AddressSanitizer and UBSan, built by clang++ in $(SAN_DIR)/"
 	@echo "  make bench         run the benchmarks: $(BENCH_DIR)/bench.csv and bench.png"
 	@echo "  make fuzz          fuzz the sorts for FUZZ_SECONDS, quietly"
@@ -50,7 +52,7 @@ help:
 	@echo "  make clean         remove every build folder"
 	@echo "  make help          this list (also plain make)"
 	@echo "Variables:"
-	@echo "  BUILD_DIR=$(BUILD_DIR) BUILD_TYPE=$(BUILD_TYPE) CMAKE_FLAGS=  (run, test; CMAKE_FLAGS for all)"
+	@echo "  BUILD_DIR=$(BUILD_DIR) BUILD_TYPE=$(BUILD_TYPE) CMAKE_FLAGS=  (run, test, show; CMAKE_FLAGS for all)"
 	@echo "  JOBS=$(JOBS)  parallel build jobs and test runs"
 	@echo "  SAN_DIR=$(SAN_DIR)  (sanitize)"
 	@echo "  BENCH_DIR=$(BENCH_DIR) BENCH_FULL=1 BENCH_FLAGS=--benchmark_filter=...  (bench)"
@@ -81,6 +83,13 @@ test: check-cmake
 	@$(call configure,default,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSORTING_BUILD_TESTS=ON $(CMAKE_FLAGS))
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# The page and the pictures, from the same build as the demo (no GoogleTest needed).
+show: check-cmake
+	@$(call configure,default,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSORTING_BUILD_TESTS=OFF $(CMAKE_FLAGS))
+	@cmake --build $(BUILD_DIR) --target sort_show -j $(JOBS)
+	@$(BUILD_DIR)/show/sort_show --output $(abspath $(BUILD_DIR))/show/sorting-show.html \
+	  --pictures $(abspath $(BUILD_DIR))/show/pictures
 
 sanitize: check-cmake
 	@$(call configure,sanitize,$(SAN_DIR),$(CMAKE_FLAGS))

@@ -2,14 +2,19 @@
 #define SORTING_TESTS_INPUT_PATTERNS_H
 
 // The input distributions that sorting algorithms are judged on, shared by the
-// tests and the benchmarks. Every pattern is reproducible from (pattern, size,
-// seed) and holds values in [0, size).
+// tests, the benchmarks and the trace recorder (native and WebAssembly). Every
+// pattern is reproducible from (pattern, size, seed) and holds values in
+// [0, size). The random patterns draw from std::mt19937 directly, whose output
+// the standard fixes, and shuffle and pick by hand: std::shuffle and
+// std::uniform_int_distribution differ between standard libraries, and the
+// recorder must make the same input under libstdc++ and libc++.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace sorting_test {
@@ -56,6 +61,18 @@ inline const char* PatternName(Pattern pattern) {
   return "unknown";
 }
 
+// A uniform draw from [0, bound), bound > 0: raw outputs at or above the largest
+// multiple of `bound` are rejected, so the remainder has no bias.
+inline std::uint32_t Draw(std::mt19937& random, std::uint32_t bound) {
+  const std::uint64_t range = std::uint64_t{1} << 32;
+  const std::uint64_t limit = range - range % bound;
+  std::uint64_t raw;
+  do {
+    raw = random();
+  } while (raw >= limit);
+  return static_cast<std::uint32_t>(raw % bound);
+}
+
 inline std::vector<int> MakePattern(Pattern pattern, std::size_t size, std::uint32_t seed = 1) {
   const int n = static_cast<int>(size);
   std::vector<int> values(size);
@@ -63,15 +80,17 @@ inline std::vector<int> MakePattern(Pattern pattern, std::size_t size, std::uint
   std::mt19937 random(seed);
   switch (pattern) {
     case Pattern::kShuffled:
-      std::shuffle(values.begin(), values.end(), random);
+      // Fisher-Yates, from the back.
+      for (std::size_t i = size; i > 1; --i)
+        std::swap(values[i - 1], values[Draw(random, static_cast<std::uint32_t>(i))]);
       break;
     case Pattern::kShuffled16: {
       if (n == 0)
         break;
       const int distinct = std::min(n, 16);
-      std::uniform_int_distribution<int> pick(0, distinct - 1);
       for (int& value : values)
-        value = pick(random) * (n / distinct);
+        value =
+            static_cast<int>(Draw(random, static_cast<std::uint32_t>(distinct))) * (n / distinct);
       break;
     }
     case Pattern::kAllEqual:

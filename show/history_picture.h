@@ -1,0 +1,31 @@
+#ifndef SORTING_SHOW_HISTORY_PICTURE_H
+#define SORTING_SHOW_HISTORY_PICTURE_H
+
+// A still picture of the five sorts' whole histories on one input: one column
+// per sort, in the report's order, time running down the page on a clock shared
+// by all five, each row the state of the range after a fixed number of events,
+// each value a colour of the viridis map (perceptually uniform, readable with
+// every common colour-vision deficiency). A column stops where its sort ends.
+// Each column carries its sort's name on top.
+
+#include <string>
+#include <vector>
+
+#include "show/trace_recorder.h"
+
+namespace sorting_show {
+
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> rgb;  // row by row, three bytes a pixel
+};
+
+Image DrawHistory(const Recording& recording);
+
+// The image as a PNG file's bytes; empty if compression fails.
+std::string EncodePng(const Image& image);
+
+}  // namespace sorting_show
+
+#endif  // SORTING_SHOW_HISTORY_PICTURE_H

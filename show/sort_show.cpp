@@ -1,0 +1,362 @@
+// sort_show: records the library's five sorts on one or more inputs and writes
+// the traces into the self-contained page (show/page.html), or as JSON alone,
+// and draws the history pictures. See --help.
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "show/embedded.h"
+#include "show/history_picture.h"
+#include "show/trace_json.h"
+#include "show/trace_recorder.h"
+#include "tests/input_patterns.h"
+
+namespace sorting_show {
+namespace {
+
+using sorting_test::Pattern;
+
+constexpr std::size_t kDefaultSize = 40;
+constexpr std::uint32_t kDefaultSeed = 1;
+const char* const kTracesMarker = "__SORTING_TRACES__";
+const char* const kWasmMarker = "__SORTING_WASM__";
+
+const char* const kUsage =
+    "Usage: sort_show [options]\n"
+    "Records every comparison and every write of the five sorts on the same input\n"
+    "and writes them into one self-contained HTML page that races the five.\n"
+    "\n"
+    "  --pattern NAME[,NAME...]  inputs from these patterns (default: all nine):\n"
+    "                            shuffled, shuffled_16_values, all_equal, ascending,\n"
+    "                            descending, pipe_organ, push_front, push_middle, sawtooth\n"
+    "  --size N                  values per pattern input, 1 to 512 (default 40)\n"
+    "  --seed S                  seed of the random patterns, 0 to 4294967295 (default 1)\n"
+    "  --values V,V,...          one input of these integers (1 to 512 of them) instead\n"
+    "                            of patterns\n"
+    "  --direction D             ascending or descending (default ascending)\n"
+    "  --output PATH             where to write (default: the page at\n"
+    "                            " SORTING_SHOW_DEFAULT_OUTPUT
+    ";\n"
+    "                            with --json: standard output)\n"
+    "  --json                    write the traces alone, as a sorting-trace document\n"
+    "  --pictures DIR            also draw each input's history as DIR/history-<pattern>.png\n"
+    "  --help                    show this text\n";
+
+struct Options {
+  std::vector<Pattern> patterns;
+  bool has_patterns = false;
+  std::size_t size = kDefaultSize;
+  bool has_size = false;
+  std::uint32_t seed = kDefaultSeed;
+  bool has_seed = false;
+  std::vector<int> values;
+  bool has_values = false;
+  bool descending = false;
+  std::string output;
+  bool json = false;
+  std::string pictures;
+  bool help = false;
+};
+
+// A decimal integer in [low, high], all of `text` and nothing else.
+bool ParseInteger(const std::string& text, long long low, long long high, long long* result) {
+  std::size_t k = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative)
+    k = 1;
+  if (k == text.size())
+    return false;
+  unsigned long long magnitude = 0;
+  for (; k < text.size(); ++k) {
+    if (text[k] < '0' || text[k] > '9')
+      return false;
+    magnitude = magnitude * 10 + static_cast<unsigned>(text[k] - '0');
+    if (magnitude > (1ULL << 40))  // far beyond every limit, and no overflow
+      return false;
+  }
+  const long long value =
+      negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+  if (value < low || value > high)
+    return false;
+  *result = value;
+  return true;
+}
+
+// Splits at commas and blanks; an empty item between two commas is an error.
+bool SplitList(const std::string& text, std::vector<std::string>* items) {
+  std::string item;
+  bool after_comma = true;
+  for (std::size_t k = 0; k <= text.size(); ++k) {
+    const char c = k < text.size() ? text[k] : ',';
+    if (c == ',' || c == ' ' || c == '\t') {
+      if (!item.empty()) {
+        items->push_back(item);
+        item.clear();
+        after_comma = false;
+      }
+      if (c == ',') {
+        if (after_comma && k < text.size())
+          return false;
+        after_comma = true;
+      }
+    } else {
+      item += c;
+    }
+  }
+  return !items->empty();
+}
+
+// Parses the command line; on a mistake returns false with a one-line message.
+bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
+  for (int k = 1; k < argc; ++k) {
+    const std::string option = argv[k];
+    if (option == "--help") {
+      options->help = true;
+      continue;
+    }
+    if (option == "--json") {
+      options->json = true;
+      continue;
+    }
+    const bool takes_value = option == "--pattern" || option == "--size" || option == "--seed" ||
+                             option == "--values" || option == "--direction" ||
+                             option == "--output" || option == "--pictures";
+    if (!takes_value) {
+      *error = "unknown option '" + option + "' (see --help)";
+      return false;
+    }
+    if (k + 1 == argc) {
+      *error = option + " needs a value (see --help)";
+      return false;
+    }
+    const std::string value = argv[++k];
+    if (option == "--pattern") {
+      std::vector<std::string> names;
+      if (!SplitList(value, &names)) {
+        *error = "--pattern needs one or more pattern names separated by commas";
+        return false;
+      }
+      for (const std::string& name : names) {
+        bool found = false;
+        for (Pattern pattern : sorting_test::kAllPatterns) {
+          if (name == sorting_test::PatternName(pattern)) {
+            options->patterns.push_back(pattern);
+            found = true;
+          }
+        }
+        if (!found) {
+          *error = "unknown pattern '" + name + "' (see --help for the nine patterns)";
+          return false;
+        }
+      }
+      options->has_patterns = true;
+    } else if (option == "--size") {
+      long long size = 0;
+      if (!ParseInteger(value, 1, static_cast<long long>(kMaxValues), &size)) {
+        *error = "--size must be a whole number from 1 to " + std::to_string(kMaxValues) +
+                 ", not '" + value + "'";
+        return false;
+      }
+      options->size = static_cast<std::size_t>(size);
+      options->has_size = true;
+    } else if (option == "--seed") {
+      long long seed = 0;
+      if (!ParseInteger(value, 0, 4294967295LL, &seed)) {
+        *error = "--seed must be a whole number from 0 to 4294967295, not '" + value + "'";
+        return false;
+      }
+      options->seed = static_cast<std::uint32_t>(seed);
+      options->has_seed = true;
+    } else if (option == "--values") {
+      std::vector<std::string> items;
+      if (!SplitList(value, &items)) {
+        *error = "--values needs integers separated by commas, such as 5,1,4,2,3";
+        return false;
+      }
+      if (items.size() > kMaxValues) {
+        *error = "--values takes at most " + std::to_string(kMaxValues) + " values, not " +
+                 std::to_string(items.size());
+        return false;
+      }
+      for (const std::string& item : items) {
+        long long number = 0;
+        if (!ParseInteger(item, INT32_MIN, INT32_MAX, &number)) {
+          *error = "--values: '" + item + "' is not an integer from -2147483648 to 2147483647";
+          return false;
+        }
+        options->values.push_back(static_cast<int>(number));
+      }
+      options->has_values = true;
+    } else if (option == "--direction") {
+      if (value != "ascending" && value != "descending") {
+        *error = "--direction must be ascending or descending, not '" + value + "'";
+        return false;
+      }
+      options->descending = value == "descending";
+    } else if (option == "--output") {
+      if (value.empty()) {
+        *error = "--output needs a path";
+        return false;
+      }
+      options->output = value;
+    } else {
+      if (value.empty()) {
+        *error = "--pictures needs a folder";
+        return false;
+      }
+      options->pictures = value;
+    }
+  }
+  if (options->has_values && (options->has_patterns || options->has_size || options->has_seed)) {
+    *error = "--values replaces --pattern, --size and --seed; give either";
+    return false;
+  }
+  return true;
+}
+
+std::vector<Input> MakeInputs(const Options& options) {
+  std::vector<Input> inputs;
+  if (options.has_values) {
+    inputs.push_back(ValuesInput(options.values, options.descending));
+    return inputs;
+  }
+  if (options.has_patterns) {
+    for (Pattern pattern : options.patterns)
+      inputs.push_back(PatternInput(pattern, options.size, options.seed, options.descending));
+  } else {
+    for (Pattern pattern : sorting_test::kAllPatterns)
+      inputs.push_back(PatternInput(pattern, options.size, options.seed, options.descending));
+  }
+  return inputs;
+}
+
+// Writes `text` to a new file beside `path` and renames it over `path`, so that
+// `path` holds either its old content or the whole new one, never a part.
+bool WriteFile(const std::string& path, const std::string& text, std::string* error) {
+  const std::string partial = path + ".partial";
+  std::FILE* file = std::fopen(partial.c_str(), "wb");
+  if (file == nullptr) {
+    *error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  const int write_errno = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    *error = "cannot write " + path + ": " + std::strerror(written ? errno : write_errno);
+    std::remove(partial.c_str());
+    return false;
+  }
+  if (std::rename(partial.c_str(), path.c_str()) != 0) {
+    *error = "cannot write " + path + ": " + std::strerror(errno);
+    std::remove(partial.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::string Base64(const unsigned char* bytes, std::size_t size) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((size + 2) / 3 * 4);
+  for (std::size_t k = 0; k < size; k += 3) {
+    const std::uint32_t chunk = (static_cast<std::uint32_t>(bytes[k]) << 16) |
+                                (k + 1 < size ? static_cast<std::uint32_t>(bytes[k + 1]) << 8 : 0) |
+                                (k + 2 < size ? bytes[k + 2] : 0);
+    out += kDigits[(chunk >> 18) & 63];
+    out += kDigits[(chunk >> 12) & 63];
+    out += k + 1 < size ? kDigits[(chunk >> 6) & 63] : '=';
+    out += k + 2 < size ? kDigits[chunk & 63] : '=';
+  }
+  return out;
+}
+
+// The page template with the traces and the WebAssembly module filled in.
+bool FillPage(const std::string& json, std::string* page, std::string* error) {
+  *page = std::string(reinterpret_cast<const char*>(kPageTemplate), kPageTemplateSize);
+  const std::size_t traces = page->find(kTracesMarker);
+  if (traces == std::string::npos) {
+    *error = std::string("the page template has no ") + kTracesMarker + " marker";
+    return false;
+  }
+  page->replace(traces, std::strlen(kTracesMarker), json);
+  // Searched after the traces, which never contain the marker.
+  const std::size_t wasm = page->find(kWasmMarker, traces + json.size());
+  if (wasm == std::string::npos) {
+    *error = std::string("the page template has no ") + kWasmMarker + " marker after the traces";
+    return false;
+  }
+  page->replace(wasm, std::strlen(kWasmMarker), Base64(kWasmModule, kWasmModuleSize));
+  return true;
+}
+
+std::string PictureName(const Input& input) {
+  return "history-" + input.pattern + (input.descending ? "-descending" : "") + ".png";
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "sort_show: %s\n", message.c_str());
+  return 1;
+}
+
+int Run(int argc, char** argv) {
+  Options options;
+  std::string error;
+  if (!ParseOptions(argc, argv, &options, &error))
+    return Fail(error);
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+
+  std::vector<Recording> recordings;
+  for (Input& input : MakeInputs(options))
+    recordings.push_back(RecordAll(std::move(input)));
+  const std::string json = TraceDocument(recordings);
+
+  std::string report;
+  if (options.json && options.output.empty()) {
+    std::fwrite(json.data(), 1, json.size(), stdout);
+    std::fputc('\n', stdout);
+  } else {
+    const std::string path = options.output.empty() ? SORTING_SHOW_DEFAULT_OUTPUT : options.output;
+    std::string text = json;
+    if (!options.json && !FillPage(json, &text, &error))
+      return Fail(error);
+    if (!WriteFile(path, text, &error))
+      return Fail(error);
+    report += (options.json ? "Traces: " : "Page: ") + path + "\n";
+  }
+
+  if (!options.pictures.empty()) {
+    if (mkdir(options.pictures.c_str(), 0777) != 0 && errno != EEXIST)
+      return Fail("cannot create " + options.pictures + ": " + std::strerror(errno));
+    for (const Recording& recording : recordings) {
+      const std::string png = EncodePng(DrawHistory(recording));
+      const std::string path = options.pictures + "/" + PictureName(recording.input);
+      if (png.empty())
+        return Fail("cannot compress the picture " + path);
+      if (!WriteFile(path, png, &error))
+        return Fail(error);
+      report += "Picture: " + path + "\n";
+    }
+  }
+  std::fputs(report.c_str(), stdout);
+  if (std::fflush(stdout) != 0)
+    return Fail(std::string("cannot write to standard output: ") + std::strerror(errno));
+  return 0;
+}
+
+}  // namespace
+}  // namespace sorting_show
+
+int main(int argc, char** argv) {
+  return sorting_show::Run(argc, argv);
+}

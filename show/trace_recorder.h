@@ -1,0 +1,231 @@
+#ifndef SORTING_SHOW_TRACE_RECORDER_H
+#define SORTING_SHOW_TRACE_RECORDER_H
+
+// Records what the library's sorts do, without touching them: the unchanged
+// templates run on an instrumented element type, Tracked, under a comparator
+// wrapper, RecordingComparator. Every comparator call and every write into a
+// slot of the range lands in the active Log as an Event. A write keeps the value
+// it replaced, so a trace can be replayed backwards as exactly as forwards.
+//
+// The same source builds natively and for wasm32-wasi with -fno-exceptions:
+// nothing here throws, prints or reads a file.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <sorting/sorting.h>
+
+#include "tests/input_patterns.h"
+
+namespace sorting_show {
+
+// The slot of a value that stands in no slot of the range (a pivot copy, a
+// temporary of the standard heap or rotate algorithms).
+inline constexpr int kNoSlot = -1;
+
+// The largest input recorded, natively and in the browser.
+inline constexpr std::size_t kMaxValues = 512;
+
+struct Event {
+  bool comparison;
+  bool result;  // the comparator's answer; false for a write
+  // A comparison: the slots of the first and second argument (or kNoSlot), the
+  // two values, and the slots they were last copied from. A write: `i` is the
+  // slot, `a` the value before and `b` the value after; the rest is unused.
+  int i;
+  int j;
+  int a;
+  int b;
+  int from_i;
+  int from_j;
+};
+
+class Tracked;
+
+// The events of the sort that is running on the range [first, first + count).
+// One sort is recorded at a time: Tracked finds the log through `active`.
+class Log {
+ public:
+  Log(const Tracked* first, std::size_t count) : first_(first), count_(count) {}
+
+  // The slot that `element` occupies, or kNoSlot if it lies outside the range.
+  // Compared as integers: the relational operators are unspecified for
+  // pointers into different objects.
+  int SlotOf(const Tracked* element) const;
+
+  std::vector<Event> events;
+  static inline Log* active = nullptr;
+
+ private:
+  const Tracked* first_;
+  std::size_t count_;
+};
+
+// An int that reports its writes into the range to the active log, and that
+// remembers, once copied out of the range, the slot it came from.
+class Tracked {
+ public:
+  explicit Tracked(int value = 0) : value_(value) {}
+
+  Tracked(const Tracked& other) : value_(other.value_), from_(OriginOf(other)) {}
+
+  Tracked& operator=(const Tracked& other) {
+    const int value = other.value_;
+    const int from = OriginOf(other);
+    if (Log::active != nullptr) {
+      const int slot = Log::active->SlotOf(this);
+      if (slot != kNoSlot)
+        Log::active->events.push_back(
+            {false, false, slot, kNoSlot, value_, value, kNoSlot, kNoSlot});
+    }
+    value_ = value;
+    from_ = from;
+    return *this;
+  }
+
+  ~Tracked() = default;
+
+  int value() const { return value_; }
+
+  // Where this value was last copied from: its own slot while it stands in the
+  // range, the slot of its source for a copy outside it, kNoSlot if neither.
+  static int OriginOf(const Tracked& element) {
+    const int slot = Log::active != nullptr ? Log::active->SlotOf(&element) : kNoSlot;
+    return slot != kNoSlot ? slot : element.from_;
+  }
+
+  // BubbleSort's equality test. It is not a comparator call, so it is not an event.
+  friend bool operator==(const Tracked& a, const Tracked& b) { return a.value_ == b.value_; }
+
+ private:
+  int value_;
+  int from_ = kNoSlot;
+};
+
+inline int Log::SlotOf(const Tracked* element) const {
+  const auto address = reinterpret_cast<std::uintptr_t>(element);
+  const auto first = reinterpret_cast<std::uintptr_t>(first_);
+  if (address < first || (address - first) % sizeof(Tracked) != 0)
+    return kNoSlot;
+  const std::uintptr_t slot = (address - first) / sizeof(Tracked);
+  return slot < count_ ? static_cast<int>(slot) : kNoSlot;
+}
+
+// Compares the values as `<` (ascending) or `>` (descending) and logs the call.
+// Arguments by reference, so that their addresses tell their slots.
+struct RecordingComparator {
+  bool descending;
+
+  bool operator()(const Tracked& a, const Tracked& b) const {
+    const bool result = descending ? b.value() < a.value() : a.value() < b.value();
+    if (Log::active != nullptr) {
+      Log::active->events.push_back({true, result, Log::active->SlotOf(&a), Log::active->SlotOf(&b),
+                                     a.value(), b.value(), Tracked::OriginOf(a),
+                                     Tracked::OriginOf(b)});
+    }
+    return result;
+  }
+};
+
+using TrackedSort = void (*)(Tracked*, Tracked*, RecordingComparator);
+
+struct Algorithm {
+  const char* name;
+  TrackedSort sort;
+};
+
+// The library's five sorts, in the order of the demonstration's report.
+inline const Algorithm kAlgorithms[] = {
+    {"BubbleSort", sorting::BubbleSort<Tracked, RecordingComparator>},
+    {"QuickSort", sorting::QuickSort<Tracked, RecordingComparator>},
+    {"HeapSort", sorting::HeapSort<Tracked, RecordingComparator>},
+    {"MergeSort", sorting::MergeSort<Tracked, RecordingComparator>},
+    {"IntroSort", sorting::IntroSort<Tracked, RecordingComparator>},
+};
+
+// What one input to the five sorts is: a named pattern of a size and seed, or
+// explicit values; and the direction.
+struct Input {
+  std::string pattern;  // a pattern's name, or "values"
+  bool has_seed = false;
+  std::uint32_t seed = 0;
+  bool descending = false;
+  std::vector<int> values;
+};
+
+inline Input PatternInput(sorting_test::Pattern pattern, std::size_t size, std::uint32_t seed,
+                          bool descending) {
+  Input input;
+  input.pattern = sorting_test::PatternName(pattern);
+  input.has_seed = true;
+  input.seed = seed;
+  input.descending = descending;
+  input.values = sorting_test::MakePattern(pattern, size, seed);
+  return input;
+}
+
+inline Input ValuesInput(std::vector<int> values, bool descending) {
+  Input input;
+  input.pattern = "values";
+  input.descending = descending;
+  input.values = std::move(values);
+  return input;
+}
+
+// One sort's run on one input.
+struct Trace {
+  const char* algorithm;
+  std::vector<int> output;
+  std::vector<Event> events;
+  long comparisons = 0;
+  long writes = 0;
+};
+
+// Runs `run(first, last)` on a range holding `input` (at least one value) and
+// records what it does; `name` becomes the trace's algorithm.
+template <typename Run>
+Trace RecordRun(const char* name, const std::vector<int>& input, Run run) {
+  Trace trace;
+  trace.algorithm = name;
+  std::vector<Tracked> range(input.begin(), input.end());
+  if (!range.empty()) {
+    Log log(range.data(), range.size());
+    Log::active = &log;
+    run(range.data(), range.data() + (range.size() - 1));
+    Log::active = nullptr;
+    trace.events = std::move(log.events);
+  }
+  for (const Tracked& element : range)
+    trace.output.push_back(element.value());
+  for (const Event& event : trace.events)
+    ++(event.comparison ? trace.comparisons : trace.writes);
+  return trace;
+}
+
+inline Trace RecordSort(const Algorithm& algorithm, const std::vector<int>& input,
+                        bool descending) {
+  return RecordRun(algorithm.name, input, [&](Tracked* first, Tracked* last) {
+    algorithm.sort(first, last, RecordingComparator{descending});
+  });
+}
+
+// The five sorts on one input, in kAlgorithms' order.
+struct Recording {
+  Input input;
+  std::vector<Trace> traces;
+};
+
+inline Recording RecordAll(Input input) {
+  Recording recording;
+  for (const Algorithm& algorithm : kAlgorithms)
+    recording.traces.push_back(RecordSort(algorithm, input.values, input.descending));
+  recording.input = std::move(input);
+  return recording;
+}
+
+}  // namespace sorting_show
+
+#endif  // SORTING_SHOW_TRACE_RECORDER_H

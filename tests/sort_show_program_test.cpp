@@ -1,0 +1,131 @@
+// The built sort_show, run as a user runs it: a bad option or value ends it with
+// one line on standard error, a non-zero status and nothing at the output path;
+// a good run fills the page and leaves no partial file behind.
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace sorting_test {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+// A scratch folder per test, so that parallel runs never share files.
+class SortShowProgram : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/sort_show_test.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  Outcome Start(const std::string& arguments) const {
+    const std::string out = dir_ + "/stdout";
+    const std::string err = dir_ + "/stderr";
+    const int status = std::system(
+        (std::string(SORT_SHOW_PATH) + " " + arguments + " >" + out + " 2>" + err + " </dev/null")
+            .c_str());
+    Outcome run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+    std::remove(out.c_str());
+    std::remove(err.c_str());
+    return run;
+  }
+
+  std::string dir_;
+};
+
+struct BadCase {
+  const char* arguments;  // "@" stands for the scratch folder
+  const char* message;    // a part of the one line expected on standard error
+};
+
+const BadCase kBadCases[] = {
+    {"--pattern zigzag", "unknown pattern 'zigzag'"},
+    {"--pattern shuffled,,ascending", "--pattern needs"},
+    {"--size 0", "--size must be a whole number from 1 to 512"},
+    {"--size 513", "--size must be a whole number from 1 to 512"},
+    {"--size 12x", "not '12x'"},
+    {"--size", "--size needs a value"},
+    {"--seed -1", "--seed must be"},
+    {"--seed 4294967296", "--seed must be"},
+    {"--values 5,1,x,2", "'x' is not an integer"},
+    {"--values 1,2147483648", "'2147483648' is not an integer"},
+    {"--values 1,,2", "--values needs integers"},
+    {"--values ,", "--values needs integers"},
+    {"--values 1,2 --size 5", "--values replaces --pattern"},
+    {"--direction up", "--direction must be ascending or descending"},
+    {"--colour red", "unknown option '--colour'"},
+    {"--output @/missing/page.html", "cannot write @/missing/page.html"},
+    {"--output @", "cannot write @"},
+};
+
+std::string Substitute(std::string text, const std::string& dir) {
+  for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + 1))
+    text.replace(at, 1, dir);
+  return text;
+}
+
+TEST_F(SortShowProgram, RejectsBadOptionsWithOneLineAndNoOutput) {
+  for (const BadCase& bad : kBadCases) {
+    const std::string arguments = Substitute(bad.arguments, dir_);
+    SCOPED_TRACE(arguments);
+    const std::string page = dir_ + "/page.html";
+    // Cases without their own --output would write the page here.
+    const bool own_output = arguments.find("--output") != std::string::npos;
+    const Outcome run = Start((own_output ? "" : "--output " + page + " ") + arguments);
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("sort_show: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+    EXPECT_NE(run.err.find(Substitute(bad.message, dir_)), std::string::npos) << run.err;
+    EXPECT_FALSE(Exists(page));
+    EXPECT_FALSE(Exists(page + ".partial"));
+  }
+}
+
+TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
+  const std::string page = dir_ + "/page.html";
+  const Outcome run =
+      Start("--values 5,1,4,2,3 --output " + page + " --pictures " + dir_ + "/pics");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Page: " + page + "\nPicture: " + dir_ + "/pics/history-values.png\n");
+  const std::string text = Slurp(page);
+  EXPECT_EQ(text.find("__SORTING_TRACES__"), std::string::npos);
+  EXPECT_EQ(text.find("__SORTING_WASM__"), std::string::npos);
+  const Outcome json = Start("--json --values 5,1,4,2,3");
+  ASSERT_EQ(json.status, 0) << json.err;
+  ASSERT_EQ(json.out.back(), '\n');
+  EXPECT_NE(text.find(json.out.substr(0, json.out.size() - 1)), std::string::npos)
+      << "the page holds the document that --json prints";
+  EXPECT_FALSE(Exists(page + ".partial"));
+  EXPECT_EQ(Slurp(dir_ + "/pics/history-values.png").rfind("\x89PNG\r\n\x1a\n", 0), 0u);
+}
+
+}  // namespace
+}  // namespace sorting_test
