@@ -156,11 +156,13 @@ format-check:
 
 # clang-tidy needs only a compile database: a clang++ configuration with the
 # fuzzer switched on, so that every program of the project is in it; nothing is
-# built. Headers are checked through the sources that include them.
+# built. Headers are checked through the sources that include them; sources the
+# build generates (the page and the module, embedded) are left out.
 tidy: check-cmake
 	@$(call require,$(CLANG_TIDY),clang-tidy)
 	@$(call configure,default,$(TIDY_DIR),-DCMAKE_CXX_COMPILER=clang++ -DSORTING_FUZZ=ON $(CMAKE_FLAGS))
 	@sed -n 's/^ *"file": "\(.*\)".*/\1/p' $(TIDY_DIR)/compile_commands.json | sort -u | \
+	  grep -v '^$(abspath $(TIDY_DIR))/' | \
 	  xargs -P $(JOBS) -n 1 $(CLANG_TIDY) -p $(TIDY_DIR) --quiet --warnings-as-errors='*' 2>&1 | \
 	  sed '/^[0-9]* warnings\? generated\.$$/d'
 

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -57,7 +58,7 @@ Rgb Colour(double t) {
   const int low = std::min(static_cast<int>(position), kLast - 1);
   const double f = position - low;
   const auto mix = [f](unsigned char a, unsigned char b) {
-    return static_cast<unsigned char>(a + (b - a) * f + 0.5);
+    return static_cast<unsigned char>(std::lround(a + (b - a) * f));
   };
   const Rgb& a = kViridis[low];
   const Rgb& b = kViridis[low + 1];

@@ -98,7 +98,9 @@ TEST_F(SortShowProgram, RejectsBadOptionsWithOneLineAndNoOutput) {
     const std::string page = dir_ + "/page.html";
     // Cases without their own --output would write the page here.
     const bool own_output = arguments.find("--output") != std::string::npos;
-    const Outcome run = Start((own_output ? "" : "--output " + page + " ") + arguments);
+    std::string command = own_output ? "" : "--output " + page + " ";
+    command += arguments;
+    const Outcome run = Start(command);
     EXPECT_NE(run.status, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.rfind("sort_show: ", 0), 0u) << run.err;
