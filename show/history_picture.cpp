@@ -122,7 +122,9 @@ Image DrawHistory(const Recording& recording) {
   int low = n > 0 ? *std::min_element(input.begin(), input.end()) : 0;
   int high = n > 0 ? *std::max_element(input.begin(), input.end()) : 0;
   const auto shade = [low, high](int value) {
-    return Colour(high == low ? 0.5 : static_cast<double>(value - low) / (high - low));
+    // In double: the difference of two ints can overflow an int.
+    return Colour(
+        high == low ? 0.5 : (static_cast<double>(value) - low) / (static_cast<double>(high) - low));
   };
 
   for (int column = 0; column < columns; ++column) {

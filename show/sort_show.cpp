@@ -3,7 +3,9 @@
 // and draws the history pictures. See --help.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -147,6 +149,12 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
         bool found = false;
         for (Pattern pattern : sorting_test::kAllPatterns) {
           if (name == sorting_test::PatternName(pattern)) {
+            // One race and one picture per input: a pattern named twice is a mistake.
+            if (std::find(options->patterns.begin(), options->patterns.end(), pattern) !=
+                options->patterns.end()) {
+              *error = "pattern '" + name + "' is given twice";
+              return false;
+            }
             options->patterns.push_back(pattern);
             found = true;
           }
@@ -180,9 +188,11 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
         *error = "--values needs integers separated by commas, such as 5,1,4,2,3";
         return false;
       }
-      if (items.size() > kMaxValues) {
+      // Counted with the values of an earlier --values, which this one extends.
+      const std::size_t count = options->values.size() + items.size();
+      if (count > kMaxValues) {
         *error = "--values takes at most " + std::to_string(kMaxValues) + " values, not " +
-                 std::to_string(items.size());
+                 std::to_string(count);
         return false;
       }
       for (const std::string& item : items) {
@@ -238,9 +248,10 @@ std::vector<Input> MakeInputs(const Options& options) {
 }
 
 // Writes `text` to a new file beside `path` and renames it over `path`, so that
-// `path` holds either its old content or the whole new one, never a part.
+// `path` holds either its old content or the whole new one, never a part. The
+// process id in the temporary name keeps runs writing the same path apart.
 bool WriteFile(const std::string& path, const std::string& text, std::string* error) {
-  const std::string partial = path + ".partial";
+  const std::string partial = path + "." + std::to_string(getpid()) + ".partial";
   std::FILE* file = std::fopen(partial.c_str(), "wb");
   if (file == nullptr) {
     *error = "cannot write " + path + ": " + std::strerror(errno);
@@ -348,7 +359,8 @@ int Run(int argc, char** argv) {
       report += "Picture: " + path + "\n";
     }
   }
-  std::fputs(report.c_str(), stdout);
+  // Where standard output carries the JSON document, the report goes beside it.
+  std::fputs(report.c_str(), options.json && options.output.empty() ? stderr : stdout);
   if (std::fflush(stdout) != 0)
     return Fail(std::string("cannot write to standard output: ") + std::strerror(errno));
   return 0;

@@ -2,15 +2,18 @@
 // one line on standard error, a non-zero status and nothing at the output path;
 // a good run fills the page and leaves no partial file behind.
 
-#include <sys/stat.h>
+#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -30,9 +33,19 @@ std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-bool Exists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
+// The names in a folder, sorted, without "." and "..".
+std::vector<std::string> Entries(const std::string& path) {
+  std::vector<std::string> names;
+  if (DIR* dir = opendir(path.c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..")
+        names.push_back(name);
+    }
+    closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // A scratch folder per test, so that parallel runs never share files.
@@ -68,6 +81,7 @@ struct BadCase {
 const BadCase kBadCases[] = {
     {"--pattern zigzag", "unknown pattern 'zigzag'"},
     {"--pattern shuffled,,ascending", "--pattern needs"},
+    {"--pattern shuffled,ascending --pattern shuffled", "pattern 'shuffled' is given twice"},
     {"--size 0", "--size must be a whole number from 1 to 512"},
     {"--size 513", "--size must be a whole number from 1 to 512"},
     {"--size 12x", "not '12x'"},
@@ -92,7 +106,14 @@ std::string Substitute(std::string text, const std::string& dir) {
 }
 
 TEST_F(SortShowProgram, RejectsBadOptionsWithOneLineAndNoOutput) {
-  for (const BadCase& bad : kBadCases) {
+  std::vector<BadCase> cases(std::begin(kBadCases), std::end(kBadCases));
+  // 512 values in all are the limit, also when they come in two --values.
+  std::string values = "1";
+  for (int k = 2; k <= 512; ++k)
+    values += "," + std::to_string(k);
+  const std::string too_many = "--values " + values + " --values 513";
+  cases.push_back({too_many.c_str(), "at most 512 values, not 513"});
+  for (const BadCase& bad : cases) {
     const std::string arguments = Substitute(bad.arguments, dir_);
     SCOPED_TRACE(arguments);
     const std::string page = dir_ + "/page.html";
@@ -106,8 +127,7 @@ TEST_F(SortShowProgram, RejectsBadOptionsWithOneLineAndNoOutput) {
     EXPECT_EQ(run.err.rfind("sort_show: ", 0), 0u) << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
     EXPECT_NE(run.err.find(Substitute(bad.message, dir_)), std::string::npos) << run.err;
-    EXPECT_FALSE(Exists(page));
-    EXPECT_FALSE(Exists(page + ".partial"));
+    EXPECT_EQ(Entries(dir_), std::vector<std::string>{}) << "nothing written, not even in part";
   }
 }
 
@@ -125,8 +145,17 @@ TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
   ASSERT_EQ(json.out.back(), '\n');
   EXPECT_NE(text.find(json.out.substr(0, json.out.size() - 1)), std::string::npos)
       << "the page holds the document that --json prints";
-  EXPECT_FALSE(Exists(page + ".partial"));
+  EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"page.html", "pics"}));
   EXPECT_EQ(Slurp(dir_ + "/pics/history-values.png").rfind("\x89PNG\r\n\x1a\n", 0), 0u);
+
+  // With the document on standard output, the report of the pictures goes beside it.
+  // The extreme values span more than an int holds (the sanitized build checks it).
+  const std::string extremes = "--values -2147483648,2147483647,0";
+  const Outcome alone = Start("--json " + extremes);
+  const Outcome both = Start("--json " + extremes + " --pictures " + dir_ + "/pics");
+  ASSERT_EQ(both.status, 0) << both.err;
+  EXPECT_EQ(both.out, alone.out);
+  EXPECT_EQ(both.err, "Picture: " + dir_ + "/pics/history-values.png\n");
 }
 
 }  // namespace

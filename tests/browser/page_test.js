@@ -144,6 +144,12 @@ async function main() {
     console.log(`SKIPPED: Chromium not found at ${options.chromium}. Install it with:\n${INSTALL_HINT}`);
     return SKIP;
   }
+  // The pinned playwright-core refuses older Node.js; Debian 12's own nodejs is 18.
+  const nodeMajor = Number(process.versions.node.split(".")[0]);
+  if (nodeMajor < 20) {
+    console.log(`SKIPPED: the browser test needs Node.js 20 or newer, not ${process.versions.node}.`);
+    return SKIP;
+  }
   const playwright = loadPlaywright(options.modules);
   if (!playwright) {
     console.log(`SKIPPED: the npm package playwright-core is not installed. Install it with:\n${INSTALL_HINT}`);
