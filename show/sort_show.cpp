@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -237,13 +238,12 @@ std::vector<Input> MakeInputs(const Options& options) {
     inputs.push_back(ValuesInput(options.values, options.descending));
     return inputs;
   }
-  if (options.has_patterns) {
-    for (Pattern pattern : options.patterns)
-      inputs.push_back(PatternInput(pattern, options.size, options.seed, options.descending));
-  } else {
-    for (Pattern pattern : sorting_test::kAllPatterns)
-      inputs.push_back(PatternInput(pattern, options.size, options.seed, options.descending));
-  }
+  const std::vector<Pattern> patterns =
+      options.has_patterns ? options.patterns
+                           : std::vector<Pattern>(std::begin(sorting_test::kAllPatterns),
+                                                  std::end(sorting_test::kAllPatterns));
+  for (Pattern pattern : patterns)
+    inputs.push_back(PatternInput(pattern, options.size, options.seed, options.descending));
   return inputs;
 }
 

@@ -36,6 +36,11 @@ inline bool CountingLess(int a, int b) {
   return a < b;
 }
 
+inline bool CountingGreater(int a, int b) {
+  ++comparator_calls;
+  return a > b;
+}
+
 template <typename T>
 using SortFunction = void (*)(T*, T*, sorting::Comparator<T>);
 

@@ -25,11 +25,6 @@ using sorting_show::RecordingComparator;
 using sorting_show::Trace;
 using sorting_show::Tracked;
 
-bool CountingGreater(int a, int b) {
-  ++comparator_calls;
-  return a > b;
-}
-
 // The events of a trace as text, one per line, for readable failures.
 std::string Describe(const std::vector<Event>& events) {
   std::string text;
