@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "show/embedded.h"
@@ -29,6 +30,7 @@ using sorting_test::Pattern;
 constexpr std::size_t kDefaultSize = 40;
 constexpr std::uint32_t kDefaultSeed = 1;
 const char* const kTracesMarker = "__SORTING_TRACES__";
+const char* const kInputsMarker = "__SORTING_INPUTS__";
 const char* const kWasmMarker = "__SORTING_WASM__";
 
 const char* const kUsage =
@@ -289,22 +291,62 @@ std::string Base64(const unsigned char* bytes, std::size_t size) {
   return out;
 }
 
-// The page template with the traces and the WebAssembly module filled in.
-bool FillPage(const std::string& json, std::string* page, std::string* error) {
+// The inputs of a page, for the page to list and to record (with the module) at
+// load: {"format":"sorting-inputs","version":1,"inputs":[{"pattern":"shuffled",
+// "size":40,"seed":1,"direction":"ascending"},{"pattern":"values","values":[5,1],
+// "direction":"descending"}]}. One line; the names are plain identifiers.
+std::string InputsDocument(const std::vector<Recording>& recordings) {
+  std::string out = "{\"format\":\"sorting-inputs\",\"version\":1,\"inputs\":[";
+  for (std::size_t k = 0; k < recordings.size(); ++k) {
+    const Input& input = recordings[k].input;
+    out += k == 0 ? "{" : ",{";
+    out += "\"pattern\":\"" + input.pattern + "\",";
+    if (input.has_seed) {
+      out += "\"size\":" + std::to_string(input.values.size()) +
+             ",\"seed\":" + std::to_string(input.seed) + ",";
+    } else {
+      out += "\"values\":[";
+      for (std::size_t v = 0; v < input.values.size(); ++v)
+        out += (v == 0 ? "" : ",") + std::to_string(input.values[v]);
+      out += "],";
+    }
+    out += std::string("\"direction\":\"") + (input.descending ? "descending" : "ascending") + "\"}";
+  }
+  return out + "]}";
+}
+
+// Replaces the one `marker` at or after `from` with `text`; returns the end of
+// the text, or npos when the template lacks the marker.
+std::size_t Fill(std::string* page, std::size_t from, const char* marker, const std::string& text) {
+  const std::size_t at = page->find(marker, from);
+  if (at == std::string::npos)
+    return at;
+  page->replace(at, std::strlen(marker), text);
+  return at + text.size();
+}
+
+// The page template with its inputs, the WebAssembly module and, for a page
+// without the module, the traces filled in. With the module the page records
+// its inputs itself at load (a few milliseconds each), which keeps it light and
+// makes its traces those of the same library build as the ones it records later.
+// The markers stand in this order, and no filled-in text contains one.
+bool FillPage(const std::vector<Recording>& recordings, const std::string& json, std::string* page,
+              std::string* error) {
   *page = std::string(reinterpret_cast<const char*>(kPageTemplate), kPageTemplateSize);
-  const std::size_t traces = page->find(kTracesMarker);
-  if (traces == std::string::npos) {
-    *error = std::string("the page template has no ") + kTracesMarker + " marker";
-    return false;
+  const bool has_module = kWasmModuleSize > 0;
+  std::size_t at = 0;
+  const std::pair<const char*, std::string> fills[] = {
+      {kInputsMarker, InputsDocument(recordings)},
+      {kTracesMarker, has_module ? std::string() : json},
+      {kWasmMarker, Base64(kWasmModule, kWasmModuleSize)},
+  };
+  for (const auto& [marker, text] : fills) {
+    at = Fill(page, at, marker, text);
+    if (at == std::string::npos) {
+      *error = std::string("the page template has no ") + marker + " marker in its place";
+      return false;
+    }
   }
-  page->replace(traces, std::strlen(kTracesMarker), json);
-  // Searched after the traces, which never contain the marker.
-  const std::size_t wasm = page->find(kWasmMarker, traces + json.size());
-  if (wasm == std::string::npos) {
-    *error = std::string("the page template has no ") + kWasmMarker + " marker after the traces";
-    return false;
-  }
-  page->replace(wasm, std::strlen(kWasmMarker), Base64(kWasmModule, kWasmModuleSize));
   return true;
 }
 
@@ -339,7 +381,7 @@ int Run(int argc, char** argv) {
   } else {
     const std::string path = options.output.empty() ? SORTING_SHOW_DEFAULT_OUTPUT : options.output;
     std::string text = json;
-    if (!options.json && !FillPage(json, &text, &error))
+    if (!options.json && !FillPage(recordings, json, &text, &error))
       return Fail(error);
     if (!WriteFile(path, text, &error))
       return Fail(error);
