@@ -310,7 +310,8 @@ std::string InputsDocument(const std::vector<Recording>& recordings) {
         out += (v == 0 ? "" : ",") + std::to_string(input.values[v]);
       out += "],";
     }
-    out += std::string("\"direction\":\"") + (input.descending ? "descending" : "ascending") + "\"}";
+    out +=
+        std::string("\"direction\":\"") + (input.descending ? "descending" : "ascending") + "\"}";
   }
   return out + "]}";
 }
