@@ -1,6 +1,8 @@
 // Drives the page that sort_show writes in the system Chromium: every sort runs to
 // its end on fast-forwarded time, stepping back and forth returns exactly, the keys
-// work, and (when the page embeds the WebAssembly recorder) inputs from the URL
+// work, the page fits a projector and a phone, links are read strictly and loudly,
+// the live regions stay quiet while playing, the marks stand out, axe-core finds
+// nothing, and (when the page embeds the WebAssembly recorder) inputs from the URL
 // fragment and the input panel give the traces the native recorder gives.
 //
 //   node page_test.js --sort-show PATH --work DIR [--modules DIR] [--chromium PATH]
@@ -52,16 +54,45 @@ function parseArguments(argv) {
   return options;
 }
 
-// playwright-core from the first folder that has it installed.
-function loadPlaywright(folders) {
+// A module (or a file of one) from the first folder that has it installed.
+function loadModule(folders, name, resolveOnly = false) {
   for (const folder of folders) {
     try {
-      return createRequire(path.join(folder, "package.json"))("playwright-core");
+      const load = createRequire(path.join(folder, "package.json"));
+      return resolveOnly ? load.resolve(name) : load(name);
     } catch (error) {
       if (error.code !== "MODULE_NOT_FOUND") throw error;
     }
   }
   return null;
+}
+
+// WCAG's contrast ratio of two colours written #rrggbb.
+function contrast(first, second) {
+  const luminance = (hex) => {
+    const [r, g, b] = [1, 3, 5].map((at) => parseInt(hex.slice(at, at + 2), 16) / 255)
+      .map((c) => (c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4));
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  };
+  const [light, dark] = [luminance(first), luminance(second)].sort((x, y) => y - x);
+  return (light + 0.05) / (dark + 0.05);
+}
+
+// The page sort_show wrote, as one built without the module would be: the module taken
+// out and `doc` embedded as its traces.
+function withoutModule(html, doc) {
+  const traces = '<script id="sorting-traces" type="application/json"></script>';
+  assert.ok(html.includes(traces), "a page with the module embeds no traces");
+  return html.replace(traces, traces.replace("></", `>${JSON.stringify(doc)}</`))
+    .replace(/const WASM_BASE64 = "[A-Za-z0-9+/=]*";/, 'const WASM_BASE64 = "";');
+}
+
+// The same traces in the first version of the format, without equality tests.
+function versionOne(doc) {
+  return { format: doc.format, version: 1, traces: doc.traces.map((trace) => {
+    const { equalities, ...rest } = trace;
+    return { ...rest, events: trace.events.filter((event) => event[0] !== "e") };
+  }) };
 }
 
 function sortShow(options, args) {
@@ -75,24 +106,24 @@ function writePage(options, name, args) {
 }
 
 // What a panel must show after `tick` ticks of the shared clock, worked out from
-// the native trace alone: the input with the writes so far applied, and the counts.
+// the trace alone: the input with the writes so far applied, and the counts.
 function expectedAt(trace, tick) {
   const values = trace.input.slice();
-  let comparisons = 0;
-  let writes = 0;
+  const counts = { c: 0, e: 0, w: 0 };
   for (const event of trace.events.slice(0, tick)) {
-    if (event[0] === "c") {
-      ++comparisons;
-    } else {
+    ++counts[event[0]];
+    if (event[0] === "w") {
       assert.equal(values[event[1]], event[2], `${trace.algorithm}: a write's old value`);
       values[event[1]] = event[3];
-      ++writes;
     }
   }
-  return {
-    values,
-    counters: `comparisons ${comparisons} / ${trace.comparisons}, writes ${writes} / ${trace.writes}`,
-  };
+  return { values, counters: countersText(trace, counts) };
+}
+
+// The panel's counters: equality tests appear only for a sort that makes them.
+function countersText(trace, counts) {
+  const equalities = trace.equalities ? `, equality tests ${counts.e} / ${trace.equalities}` : "";
+  return `comparisons ${counts.c} / ${trace.comparisons}${equalities}, writes ${counts.w} / ${trace.writes}`;
 }
 
 // The sorts whose traces hold no step of the standard library's own algorithms.
@@ -114,12 +145,12 @@ function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
       assert.equal(JSON.stringify(trace), JSON.stringify(native.traces[k]), `${name} byte-identical`);
       return;
     }
-    const { events, comparisons, writes, ...rest } = trace;
-    const { events: e, comparisons: c, writes: w, ...nativeRest } = native.traces[k];
+    const { events, comparisons, equalities, writes, ...rest } = trace;
+    const { events: e, comparisons: c, equalities: q, writes: w, ...nativeRest } = native.traces[k];
     assert.deepEqual(rest, nativeRest, name);
     const replayed = expectedAt(trace, events.length);
     assert.deepEqual(replayed.values, trace.output, `${name}: its writes replay to its output`);
-    assert.equal(replayed.counters, `comparisons ${comparisons} / ${comparisons}, writes ${writes} / ${writes}`,
+    assert.equal(replayed.counters, countersText(trace, { c: comparisons, e: equalities, w: writes }),
                  `${name}: its totals count its events`);
   });
 }
@@ -150,11 +181,13 @@ async function main() {
     console.log(`SKIPPED: the browser test needs Node.js 20 or newer, not ${process.versions.node}.`);
     return SKIP;
   }
-  const playwright = loadPlaywright(options.modules);
-  if (!playwright) {
-    console.log(`SKIPPED: the npm package playwright-core is not installed. Install it with:\n${INSTALL_HINT}`);
+  const playwright = loadModule(options.modules, "playwright-core");
+  const axePath = loadModule(options.modules, "axe-core/axe.min.js", true);
+  if (!playwright || !axePath) {
+    console.log(`SKIPPED: the npm packages playwright-core and axe-core are not installed. Install them with:\n${INSTALL_HINT}`);
     return SKIP;
   }
+  const axeSource = fs.readFileSync(axePath, "utf8");
   fs.mkdirSync(options.work, { recursive: true });
 
   const started = Date.now();
@@ -163,6 +196,7 @@ async function main() {
   const bigArgs = ["--pattern", "shuffled", "--size", "512", "--seed", "1"];
   const bigPage = writePage(options, "show-512.html", bigArgs);
   const bigDoc = JSON.parse(sortShow(options, ["--json", ...bigArgs]));
+  const native = (args) => sortShow(options, ["--json", ...args]).trim();
 
   const browser = await playwright.chromium.launch({
     executablePath: options.chromium,
@@ -183,22 +217,35 @@ async function main() {
     }
   }
 
-  // A page on fast-forwarded time: requestAnimationFrame and performance.now follow page.clock.
-  async function openPage(file, fragment = "", contextOptions = {}) {
-    const context = await browser.newContext({ viewport: { width: 1200, height: 1000 }, ...contextOptions });
+  const PROJECTOR = { width: 1366, height: 768 };
+  // A page on fast-forwarded time (requestAnimationFrame and performance.now follow
+  // page.clock), or on the real clock with { clock: false }, for axe-core.
+  async function openPage(file, fragment = "", { clock = true, ...contextOptions } = {}) {
+    const context = await browser.newContext({ viewport: PROJECTOR, ...contextOptions });
     const page = await context.newPage();
     const errors = [];
     page.on("pageerror", (error) => errors.push(error.message));
     page.on("console", (message) => { if (message.type() === "error") errors.push(message.text()); });
-    await page.clock.install();
+    if (clock) await page.clock.install();
     await page.goto(`file://${file}${fragment}`);
     await page.waitForSelector("body[data-ready=true]");
-    await page.clock.runFor(50);
+    if (clock) await page.clock.runFor(50);
     page.errors = errors;
     return page;
   }
   const state = (page) => page.evaluate(() => window.sortingShow.state());
   const settle = (page) => page.clock.runFor(40);
+  // The document shown, carried over as text: far quicker than as an object for long traces.
+  const shownDoc = async (page) => JSON.parse(await page.evaluate(() => JSON.stringify(window.sortingTraces)));
+  // Recording answers from the worker on the real clock: wait for it, moving the page's too.
+  async function idle(page) {
+    for (let k = 0; k < 500; ++k) {
+      if (!(await state(page)).busy) return settle(page);
+      await page.clock.runFor(10);
+      await new Promise((resolve) => setTimeout(resolve, 10));
+    }
+    throw new Error("the page stayed busy");
+  }
   async function assertShows(page, traces, tick, label) {
     const shown = await state(page);
     assert.equal(shown.tick, tick, `${label}: tick`);
@@ -225,8 +272,8 @@ async function main() {
         assert.ok(order * (panel.values[i] - panel.values[i - 1]) >= 0, `${label}: ${trace.algorithm} sorted`);
         assert.ok(order * (panel.heights[i] - panel.heights[i - 1]) >= -1e-9, `${label}: bar heights ordered`);
       }
-      assert.equal(panel.counters, `comparisons ${trace.comparisons} / ${trace.comparisons}, ` +
-                                   `writes ${trace.writes} / ${trace.writes}`, `${label}: ${trace.algorithm}`);
+      assert.ok(panel.heights.every((height) => Math.abs(height) >= 1), `${label}: no bar vanishes`);
+      assert.equal(panel.counters, expectedAt(trace, trace.events.length).counters, `${label}: ${trace.algorithm}`);
       assert.match(panel.state, /^finished \d/, `${label}: ${trace.algorithm} says it finished`);
     });
   }
@@ -245,32 +292,67 @@ async function main() {
   async function pause(page) {
     if ((await state(page)).playing) await page.locator("#play").click();
   }
+  async function fastest(page) {
+    await page.locator("#speed").fill(await page.locator("#speed").getAttribute("max"));
+  }
   async function runToEnd(page) {
-    await page.locator("#speed").fill("100");
+    await fastest(page);
     if (!(await state(page)).playing) await page.locator("#play").click();
     for (let k = 0; k < 100 && (await state(page)).playing; ++k) await page.clock.runFor(250);
     await settle(page);
   }
+  // Every element a selector finds lies inside the viewport.
+  async function assertInView(page, selectors, label) {
+    const { width, height } = page.viewportSize();
+    for (const selector of selectors) {
+      const boxes = await page.locator(selector).evaluateAll((elements) => elements.map((element) => {
+        const box = element.getBoundingClientRect();
+        return [box.left, box.top, box.right, box.bottom].map(Math.round);
+      }));
+      assert.ok(boxes.length > 0, `${label}: ${selector} is on the page`);
+      for (const [left, top, right, bottom] of boxes) {
+        assert.ok(left >= 0 && top >= 0 && right <= width && bottom <= height,
+                  `${label}: ${selector} at ${[left, top, right, bottom]} lies inside ${width}x${height}`);
+      }
+    }
+  }
+  const RACE_IN_VIEW = [".panel", ".toolbar", "#play", "#speed", "#scrubber", "#your-input", "#status", ".legend"];
+  const noSideways = (page) => page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth);
+  async function axeViolations(page) {
+    if (!(await page.evaluate(() => typeof window.axe === "object"))) await page.addScriptTag({ content: axeSource });
+    const found = await page.evaluate(async () => (await window.axe.run()).violations);
+    return found.map((violation) => `${violation.id}: ${violation.nodes.map((node) => node.target).join(" ")}`);
+  }
 
   const defaultGroups = groupsOf(defaultDoc);
   let page = await openPage(defaultPage);
+  const canRecord = (await state(page)).canRecord;
+  assert.ok(canRecord || !options.expectWasm, "the page has no WebAssembly recorder, but one was built");
+  // The traces of each built-in input the page shows: the module's where it records them.
+  const pageGroups = [];
 
   await check("every input: each panel ends sorted, with counters at the trace's totals", async () => {
     const choices = await page.locator("#input-choice option").count();
-    assert.equal(choices, defaultGroups.length, "one choice per recorded input");
+    assert.equal(choices, defaultGroups.length, "one choice per built-in input");
     for (let g = 0; g < defaultGroups.length; ++g) {
-      const traces = defaultGroups[g];
       await page.locator("#input-choice").selectOption(String(g));
+      await idle(page);
+      const doc = await shownDoc(page);
+      assertSameAsNative(JSON.stringify(doc), JSON.stringify({ ...defaultDoc, traces: defaultGroups[g] }),
+                         options.sameLibrary, `built-in input ${g}`);
+      pageGroups.push(doc.traces);
       await runToEnd(page);
-      await assertFinished(page, traces);
-      if (g === 0) await page.screenshot({ path: path.join(options.work, "page-end.png"), fullPage: true });
+      await assertFinished(page, doc.traces);
+      if (g === 0) await page.screenshot({ path: path.join(options.work, "page-end.png") });
     }
   });
 
-  await check("stepping back and forth, seeking and Home/End return exactly the same bars and counters", async () => {
-    const traces = defaultGroups[0];
-    const length = Math.max(...traces.map((trace) => trace.events.length));
+  await check("stepping back and forth, seeking and Home/End return exactly the same bars and counters; " +
+              "the panels stay put", async () => {
     await page.locator("#input-choice").selectOption("0");
+    await idle(page);
+    const traces = (await shownDoc(page)).traces;
+    const length = Math.max(...traces.map((trace) => trace.events.length));
     await pause(page);
     await press(page, "Home");
     await settle(page);
@@ -278,9 +360,12 @@ async function main() {
     const middle = Math.floor(length / 3);
     await seek(page, middle);
     const before = await assertShows(page, traces, middle, "seek");
+    const panelTops = () => page.locator(".panel").evaluateAll((panels) => panels.map((p) => p.getBoundingClientRect().top));
+    const tops = await panelTops();
     await press(page, "ArrowRight", 30);
     await settle(page);
     await assertShows(page, traces, middle + 30, "30 steps forward");
+    assert.deepEqual(await panelTops(), tops, "stepping moves no panel");
     await press(page, "ArrowLeft", 30);
     await settle(page);
     const after = await assertShows(page, traces, middle, "30 steps back");
@@ -290,7 +375,7 @@ async function main() {
     await page.locator("#step-back").click();
     await settle(page);
     await assertShows(page, traces, middle - 1, "buttons");
-    await page.screenshot({ path: path.join(options.work, "page-middle.png"), fullPage: true });
+    await page.screenshot({ path: path.join(options.work, "page-middle.png") });
     await press(page, "End");
     await settle(page);
     await assertShows(page, traces, length, "End");
@@ -299,29 +384,33 @@ async function main() {
     await assertShows(page, traces, length - 5, "back from the end");
   });
 
-  await check("the status line narrates a comparison with QuickSort's pivot", async () => {
-    const traces = defaultGroups[0];
-    const quick = traces.find((trace) => trace.algorithm === "QuickSort");
-    const index = quick.events.findIndex((event) => event[0] === "c" && event[2] === null);
-    assert.ok(index >= 0, "QuickSort compares with a pivot copy");
-    const [, i, , result, a, b, , fromJ] = quick.events[index];
+  await check("the status narrates a comparison with a held value", async () => {
+    const traces = (await shownDoc(page)).traces;
+    const holder = traces.find((trace) => trace.events.some((event) => event[0] === "c" && event[2] === null));
+    const index = holder.events.findIndex((event) => event[0] === "c" && event[2] === null);
+    const [, i, , result, a, b, , fromJ] = holder.events[index];
     await seek(page, index);
     await press(page, "ArrowRight");
     await settle(page);
     const status = await page.locator("#status").textContent();
-    assert.ok(status.includes(`QuickSort compares slot ${i} (value ${a}) with the pivot ${b} ` +
+    assert.ok(status.includes(`${holder.algorithm} compares slot ${i} (value ${a}) with the held value ${b} ` +
                               `(copied from slot ${fromJ}): ${result}`), status);
     assert.equal(await page.locator("#status").getAttribute("aria-live"), "polite");
   });
 
-  await check("keys: Space plays and pauses, arrows up and down change the speed; the download", async () => {
-    await page.locator("#speed").fill("40");
+  await check("keys: Space plays and pauses, + and - change the speed and the arrows up and down do not; " +
+              "the download", async () => {
+    await page.locator("#speed").fill("9");
     await press(page, "Home");
-    const slow = await page.locator("#speed-label").textContent();
+    const speed = await page.locator("#speed-label").textContent();
     await press(page, "ArrowDown");
-    assert.notEqual(await page.locator("#speed-label").textContent(), slow);
     await press(page, "ArrowUp");
-    assert.equal(await page.locator("#speed-label").textContent(), slow);
+    assert.equal(await page.locator("#speed-label").textContent(), speed, "the arrows up and down scroll instead");
+    await press(page, "-");
+    const slower = await page.locator("#speed-label").textContent();
+    assert.notEqual(slower, speed);
+    await press(page, "+");
+    assert.equal(await page.locator("#speed-label").textContent(), speed);
     await press(page, " ");
     await page.clock.runFor(500);
     const playing = await state(page);
@@ -335,13 +424,134 @@ async function main() {
 
     const [download] = await Promise.all([page.waitForEvent("download"), page.locator("#download").click()]);
     const saved = JSON.parse(fs.readFileSync(await download.path(), "utf8"));
-    assert.deepEqual(saved, { format: "sorting-trace", version: 1, traces: defaultGroups[0] },
-                     "the download holds the traces shown");
+    assert.deepEqual(saved, await shownDoc(page), "the download holds the traces shown");
+    assert.deepEqual(saved.traces, pageGroups[0], "the traces of the first input");
   });
   assert.deepEqual(page.errors, [], "no errors on the page");
   await page.context().close();
 
-  await check("reduced motion: the page waits for the user instead of playing", async () => {
+  await check("a projector and a phone: everything in view at 1366x768, nothing sideways at 390 and 320 px; " +
+              "the marks stand out 3:1", async () => {
+    const projector = await openPage(defaultPage);
+    await assertInView(projector, RACE_IN_VIEW, "1366x768 at load");
+    assert.equal(await projector.locator(".panel").count(), defaultGroups[0].length, "every sort has a panel");
+    const { colours } = await state(projector);
+    for (const mark of ["compare", "write", "held"]) {
+      for (const behind of ["bar", "panel"]) {
+        const ratio = contrast(colours[mark], colours[behind]);
+        assert.ok(ratio >= 3, `${mark} against ${behind}: ${ratio.toFixed(2)}:1`);
+      }
+    }
+    await projector.context().close();
+    for (const width of [390, 320]) {
+      const phone = await openPage(defaultPage, "#pattern=nonesuch", { viewport: { width, height: 844 } });
+      assert.ok(await noSideways(phone), `${width} px: no sideways scroll with the link's message`);
+      await phone.locator("#your-input").click();
+      assert.ok(await noSideways(phone), `${width} px: no sideways scroll at the input panel`);
+      await phone.evaluate(() => window.scrollTo(0, 0));
+      const tops = await phone.locator(".panel").evaluateAll((panels) => panels.map((p) => p.getBoundingClientRect().top));
+      await press(phone, "ArrowRight", 3);
+      await settle(phone);
+      assert.deepEqual(await phone.locator(".panel").evaluateAll((panels) => panels.map((p) => p.getBoundingClientRect().top)),
+                       tops, `${width} px: stepping moves no panel`);
+      if (width === 390) await phone.screenshot({ path: path.join(options.work, "page-390.png") });
+      await phone.context().close();
+    }
+  });
+
+  await check("links: each bad one explained in view, names in any letter case, the view reproduced", async () => {
+    const patterns = defaultGroups.map((traces) => traces[0].pattern);
+    const bad = [
+      ["#pattern=foo", /unknown pattern "foo"/i, new RegExp(patterns.join(", "))],
+      ["#values=a,b", /"a" is not a whole number/],
+      ["#pattern=shuffled&size=1000", /size must be from 1 to \d+; got 1000/],
+      ["#values=3,1,2&direction=sideways", /direction "sideways"/, /ascending and descending/],
+      ["#foo=bar", /unknown key "foo"/, /the keys are values, pattern/],
+      ["#size=10", /need a pattern/],
+      ["#values=3,%E0%A4%A", /malformed %-escape/],
+      ["#values=1e9", /exponent/, /1000000000/],
+    ];
+    for (const [fragment, ...messages] of bad) {
+      const linked = await openPage(defaultPage, fragment);
+      const banner = linked.locator("#link-message");
+      assert.ok(await banner.isVisible(), `${fragment}: a message`);
+      await assertInView(linked, ["#link-message"], fragment);
+      const text = await banner.textContent();
+      for (const message of messages) assert.match(text, message, `${fragment}: ${text}`);
+      assert.match(text, /instead/, `${fragment}: says which race it shows`);
+      assert.deepEqual(linked.errors, [], `${fragment}: no errors on the page`);
+      await linked.context().close();
+    }
+    if (!canRecord) return;
+    // Other letter cases, and a wrong key beside a good input: that race, with a message.
+    const cased = await openPage(defaultPage, "#Pattern=Pipe_Organ&size=12&direction=DESCENDING&Bogus=1");
+    const doc = await shownDoc(cased);
+    assert.equal(doc.traces[0].pattern, "pipe_organ");
+    assert.equal(doc.traces[0].comparator, "descending");
+    assert.equal(doc.traces[0].size, 12);
+    assert.match(await cased.locator("#link-message").textContent(), /unknown key "bogus"/);
+    // Copy link carries the input, the sorts, the speed and the tick; it reopens that view, paused.
+    await pause(cased);
+    await cased.locator("#sort-choice input[value=HeapSort]").uncheck();
+    await cased.locator("#speed").fill("4");
+    await seek(cased, 17);
+    // The clipboard as the page sees it: first one that takes the text, then one that refuses,
+    // where the page shows the link to copy by hand.
+    await cased.evaluate(() => {
+      navigator.clipboard.writeText = async (text) => { window.copiedLink = text; };
+    });
+    await cased.locator("#copy-link").click();
+    await cased.clock.runFor(50);
+    const copied = await cased.evaluate(() => window.copiedLink);
+    assert.equal(await cased.locator("#copy-note").textContent(), "Link copied.");
+    await cased.evaluate(() => {
+      navigator.clipboard.writeText = async () => { throw new Error("not allowed"); };
+    });
+    await cased.locator("#copy-link").click();
+    await cased.clock.runFor(50);
+    assert.equal(await cased.locator("#link-field").inputValue(), copied, "the same link, to copy by hand");
+    assert.equal(await cased.evaluate(() => document.activeElement.id), "link-field");
+    const before = await state(cased);
+    await cased.context().close();
+    const fragment = copied.slice(copied.indexOf("#"));
+    assert.match(fragment, /tick=17/);
+    const reopened = await openPage(defaultPage, fragment);
+    const after = await state(reopened);
+    // The same view: heights aside, as the first page was shorter by its message.
+    const view = (shown) => ({ ...shown, panels: shown.panels.map(({ heights, ...panel }) => panel) });
+    for (const key of ["tick", "length", "duration", "chosen", "panels"]) {
+      assert.deepEqual(view(after)[key], view(before)[key], `${key} after reopening ${fragment}`);
+    }
+    assert.equal(after.playing, false, "a link with a tick opens paused");
+    assert.equal(await reopened.locator("#link-message").isVisible(), false, "a good link has no message");
+    await reopened.context().close();
+  });
+
+  await check("pace and quiet: a 3-value race still runs after 2 s and ends near the chosen duration; " +
+              "no live region changes while playing", async () => {
+    const small = await openPage(defaultPage, canRecord ? "#values=3,1,2" : "");
+    await small.evaluate(() => {
+      window.liveChanges = 0;
+      const observer = new MutationObserver((changes) => (window.liveChanges += changes.length));
+      document.querySelectorAll("[aria-live], [role=status], [role=alert], [role=log], output")
+        .forEach((region) => observer.observe(region, { subtree: true, childList: true, characterData: true }));
+    });
+    await small.clock.runFor(2000);
+    let shown = await state(small);
+    assert.equal(shown.playing, true, "still playing after 2 s");
+    assert.equal(shown.duration, 20);
+    assert.equal(await small.evaluate(() => window.liveChanges), 0, "no live announcement while playing");
+    await small.clock.runFor(16000);
+    assert.equal((await state(small)).playing, true, "still playing after 18 s");
+    await small.clock.runFor(3000);
+    shown = await state(small);
+    assert.equal(shown.playing, false, "over after 21 s");
+    assert.equal(shown.tick, shown.length);
+    assert.ok(await small.evaluate(() => window.liveChanges) > 0, "the end is announced");
+    await small.context().close();
+  });
+
+  await check("reduced motion: the page waits for the visitor instead of playing", async () => {
     const still = await openPage(defaultPage, "", { reducedMotion: "reduce" });
     await still.clock.runFor(1000);
     const shown = await state(still);
@@ -350,92 +560,91 @@ async function main() {
     await still.context().close();
   });
 
-  let seekFigures = "";
   await check("512 shuffled values: seeking anywhere shows the replayed state at once", async () => {
     const big = await openPage(bigPage);
-    const traces = bigDoc.traces;
+    const traces = (await shownDoc(big)).traces;
+    assertSameAsNative(JSON.stringify(await shownDoc(big)), JSON.stringify(bigDoc), options.sameLibrary, "512 shuffled");
     const length = Math.max(...traces.map((trace) => trace.events.length));
     await pause(big);
-    const ticks = [length - 1, 7, Math.floor(length / 2), Math.floor(length / 2) + 3000, 1, length];
-    let slowest = 0;
-    for (const tick of ticks) {
-      const took = await big.locator("#scrubber").evaluate((slider, value) => {
-        const t0 = performance.now();
-        slider.value = String(value);
-        slider.dispatchEvent(new Event("input", { bubbles: true }));
-        return performance.now() - t0;
-      }, tick);
-      slowest = Math.max(slowest, took);
-      await settle(big);
+    for (const tick of [length - 1, 7, Math.floor(length / 2), Math.floor(length / 2) + 3000, 1, length]) {
+      await seek(big, tick);
       await assertShows(big, traces, tick, "512 shuffled");
     }
-    seekFigures = `slowest seek ${slowest.toFixed(1)} ms over ${length} ticks`;
     assert.deepEqual(big.errors, []);
     await big.context().close();
   });
 
-  // Frames per second while five panels of 512 bars play, on the real clock (not a pass mark).
-  let fpsFigures = "";
-  await check("512 shuffled values: frames per second while playing", async () => {
-    const context = await browser.newContext({ viewport: { width: 1200, height: 1000 } });
-    const live = await context.newPage();
-    await live.goto(`file://${bigPage}`);
-    await live.waitForSelector("body[data-ready=true]");
-    await live.locator("#speed").fill("75");  // about 5600 events per second: a long run
-    await press(live, "Home");
-    await press(live, " ");
-    const t0 = Date.now();
-    const first = await state(live);
-    await live.waitForTimeout(2000);
-    const last = await state(live);
-    const seconds = (Date.now() - t0) / 1000;
-    const frames = last.frames - first.frames;
-    assert.equal(last.playing, true, "still playing after two seconds");
-    fpsFigures = `${(frames / seconds).toFixed(1)} frames/s, ` +
-                 `${((last.drawMilliseconds - first.drawMilliseconds) / frames).toFixed(2)} ms drawing per frame`;
-    await context.close();
+  await check("equality tests: counted and shown apart; a page without the module replays version-1 traces", async () => {
+    const equal = await openPage(defaultPage, "#pattern=all_equal&size=20");
+    const doc = await shownDoc(equal);
+    await runToEnd(equal);
+    await assertFinished(equal, doc.traces);
+    const bubble = (await state(equal)).panels.find((panel) => /equality tests/.test(panel.counters));
+    if (doc.version >= 2) {
+      const tests = doc.traces.filter((trace) => trace.equalities > 0);
+      assert.ok(tests.length > 0, "some sort tests for equality on all-equal input");
+      assert.ok(bubble, "its panel counts the equality tests");
+      assert.doesNotMatch(bubble.state, /at tick 0$/, "it does not finish at tick 0");
+    } else {
+      assert.equal(bubble, undefined, "no equality counter for a version-1 trace");
+    }
+    await equal.context().close();
+
+    const html = fs.readFileSync(defaultPage, "utf8");
+    const v1 = versionOne(defaultDoc);
+    const bare = path.join(options.work, "show-without-module.html");
+    fs.writeFileSync(bare, canRecord ? withoutModule(html, v1) : html);
+    const old = await openPage(bare);
+    assert.equal((await state(old)).canRecord, false);
+    assert.match(await old.locator("#record-unavailable").textContent(), /built without the WebAssembly recorder/);
+    assert.equal(await old.locator("#values-form button").isDisabled(), true);
+    if (canRecord) {
+      await runToEnd(old);
+      await assertFinished(old, groupsOf(v1)[0]);
+    }
+    await old.context().close();
+
+    const noWasm = await browser.newContext({ viewport: PROJECTOR });
+    await noWasm.addInitScript(() => { delete window.WebAssembly; });
+    const blind = await noWasm.newPage();
+    await blind.goto(`file://${defaultPage}`);
+    await blind.waitForSelector("body[data-ready=true]");
+    const said = canRecord ? "#link-message" : "#record-unavailable";
+    assert.match(await blind.locator(said).textContent(), canRecord ? /cannot run WebAssembly/ : /built without/);
+    await noWasm.close();
   });
 
-  const recordFigures = [];
   await check("recording in the browser: fragments, the input panel and bad input", async () => {
-    const recorder = await openPage(defaultPage);
-    const canRecord = (await state(recorder)).canRecord;
-    await recorder.context().close();
     if (!canRecord) {
-      assert.ok(!options.expectWasm, "the page has no WebAssembly recorder, but one was built");
-      const bare = await openPage(defaultPage);
-      assert.match(await bare.locator("#record-unavailable").textContent(), /needs the WebAssembly module/);
-      assert.equal(await bare.locator("#values-form button").isDisabled(), true);
-      console.log("     (no WebAssembly module in this page: checked that the input panel says so)");
-      await bare.context().close();
+      console.log("     (no WebAssembly module in this page: its message is checked above)");
       return;
     }
-    const native = (args) => sortShow(options, ["--json", ...args]).trim();
-
     let page12 = await openPage(defaultPage, "#values=5,1,4,2,3");
-    const fromValues = await page12.evaluate(() => JSON.stringify(window.sortingTraces));
+    const fromValues = JSON.stringify(await shownDoc(page12));
     assertSameAsNative(fromValues, native(["--values", "5,1,4,2,3"]), options.sameLibrary, "#values=");
     assert.deepEqual(page12.errors, [], "no errors on the page");
     await page12.context().close();
 
     page12 = await openPage(defaultPage, "#pattern=pipe_organ&size=100&seed=7&direction=descending");
-    const fromPattern = await page12.evaluate(() => JSON.stringify(window.sortingTraces));
+    const fromPattern = JSON.stringify(await shownDoc(page12));
     assertSameAsNative(fromPattern, native(["--pattern", "pipe_organ", "--size", "100", "--seed", "7",
                                             "--direction", "descending"]), options.sameLibrary, "#pattern=");
-    // A descending race runs to its end like the pre-recorded ones.
     await runToEnd(page12);
     await assertFinished(page12, JSON.parse(fromPattern).traces);
     const shown = await state(page12);
 
-    // The input panel: values typed in, then bad input that must leave the race alone.
+    // The input panel: values typed in, then the race in view with the focus on Play.
+    await page12.locator("#your-input").click();
     await page12.locator("#values-field").fill("9, -3 7  2147483647,-2147483648");
     await page12.locator("#direction-field").selectOption("ascending");
     await page12.locator("#values-form button").click();
-    await settle(page12);
-    const typed = await page12.evaluate(() => JSON.stringify(window.sortingTraces));
+    await idle(page12);
+    const typed = JSON.stringify(await shownDoc(page12));
     assertSameAsNative(typed, native(["--values", "9,-3,7,2147483647,-2147483648"]), options.sameLibrary,
                        "typed values");
-    assert.equal(new URL(page12.url()).hash, "#values=9,-3,7,2147483647,-2147483648", "the fragment follows");
+    assert.equal(new URL(page12.url()).hash, "#values=9,-3,7,2147483647,-2147483648", "the address follows");
+    await assertInView(page12, RACE_IN_VIEW, "after a recorded race");
+    assert.equal(await page12.evaluate(() => document.activeElement.id), "play", "the focus is on Play");
     await runToEnd(page12);
     for (const panel of (await state(page12)).panels) {
       assert.deepEqual(panel.values, [-2147483648, -3, 7, 9, 2147483647], `${panel.algorithm} sorted`);
@@ -445,6 +654,7 @@ async function main() {
       ["values", "3, x, 5", /"x" is not a whole number/],
       ["values", "1 2147483648", /outside the 32-bit range/],
       ["values", "-2147483649", /outside the 32-bit range/],
+      ["values", "2.5", /not a whole number: the values are integers/],
       ["values", "  ,  ", /at least one value/],
       ["values", Array.from({ length: limit + 1 }, (_, k) => k).join(","), new RegExp(`Too many values: ${limit + 1}`)],
       ["size", String(limit + 1), new RegExp(`Size must be from 1 to ${limit}`)],
@@ -458,52 +668,48 @@ async function main() {
       await settle(page12);
       const where = field === "values" ? "#values-message" : "#pattern-message";
       assert.match(await page12.locator(where).textContent(), message, `message for ${field} "${text}"`);
-      assert.equal(await page12.evaluate(() => JSON.stringify(window.sortingTraces)), typed,
-                   `the race stays after ${field} "${text}"`);
+      assert.equal(JSON.stringify(await shownDoc(page12)), typed, `the race stays after ${field} "${text}"`);
       await page12.locator(`#${field}-field`).fill({ values: "", size: "100", seed: "7" }[field]);
     }
     // A fragment edited by hand starts its race.
     await page12.evaluate(() => { location.hash = "#values=3,2,1&direction=descending"; });
+    await idle(page12);
     await page12.waitForFunction(() => window.sortingTraces.traces[0].input.join() === "3,2,1");
-    assert.equal(await page12.evaluate(() => window.sortingTraces.traces[0].comparator), "descending");
-    await page12.evaluate(() => { location.hash = "#values=3,2,1"; });
-    await page12.waitForFunction(() => window.sortingTraces.traces[0].comparator === "ascending");
+    assert.equal((await shownDoc(page12)).traces[0].comparator, "descending");
+    // Only the race on screen stays recorded; an earlier one records again when chosen.
+    await page12.locator("#input-choice").selectOption({ label: "values 9, -3, 7, 2147483647, -2147483648 (5), ascending" });
+    await idle(page12);
+    assert.equal(JSON.stringify(await shownDoc(page12)), typed, "recorded again, the same");
+    assert.equal(await page12.evaluate(() => document.querySelectorAll("#input-choice option").length),
+                 defaultGroups.length + 3, "every input stays listed");
     assert.deepEqual(page12.errors, [], "no errors on the page");
     await page12.context().close();
+  });
 
-    // Recording time for the five sorts on 512 shuffled values (a figure, not a pass mark).
-    const timing = await browser.newPage();
-    await timing.goto(`file://${defaultPage}`);
-    await timing.waitForSelector("body[data-ready=true]");
-    for (const seed of [1, 2, 3]) {
-      await timing.locator("#pattern-field").selectOption("shuffled");
-      await timing.locator("#size-field").fill("512");
-      await timing.locator("#seed-field").fill(String(seed));
-      await timing.locator("#pattern-form button").click();
-      const shown = await state(timing);
-      recordFigures.push(`${shown.lastRecordMilliseconds.toFixed(1)} ms (shown after ` +
-                         `${shown.lastShowMilliseconds.toFixed(1)} ms)`);
+  await check("axe-core: no violation at load, while playing, with a bad link and on a phone", async () => {
+    const cases = [["initial", "", { reducedMotion: "reduce" }], ["playing", "", {}],
+                   ["error", "#pattern=nonesuch&size=x", {}], ["phone", "", { viewport: { width: 390, height: 844 } }]];
+    for (const [name, fragment, contextOptions] of cases) {
+      const checked = await openPage(defaultPage, fragment, { clock: false, ...contextOptions });
+      if (name === "playing") assert.equal((await state(checked)).playing, true);
+      assert.deepEqual(await axeViolations(checked), [], `${name}: axe-core's violations`);
+      await checked.context().close();
     }
-    assertSameAsNative(await timing.evaluate(() => JSON.stringify(window.sortingTraces)),
-                       native(["--pattern", "shuffled", "--size", "512", "--seed", "3"]), options.sameLibrary,
-                       "512 shuffled");
-    await timing.close();
   });
 
   if (options.screenshot) {
     await check("screenshot for the README", async () => {
-      // Mid-race, on a tick where QuickSort compares with its pivot, so every mark is in the picture.
-      const quick = defaultGroups[0].find((trace) => trace.algorithm === "QuickSort");
-      const tick = 1 + quick.events.findIndex((event, k) => k >= 250 && event[0] === "c" && event[2] === null);
+      // Mid-race on a projector, on a tick where a sort compares with a held value.
       const shot = await openPage(defaultPage);
+      const traces = (await shownDoc(shot)).traces;
+      const holder = traces.find((trace) => trace.events.some((event) => event[0] === "c" && event[2] === null));
+      const tick = 1 + holder.events.findIndex((event, k) => k >= 250 && event[0] === "c" && event[2] === null);
       await pause(shot);
       await seek(shot, tick - 1);
       await press(shot, "ArrowRight");
       await shot.mouse.move(0, 0);
       await settle(shot);
-      const legend = await shot.locator(".legend").boundingBox();
-      await shot.screenshot({ path: options.screenshot, fullPage: true,
-                              clip: { x: 0, y: 0, width: 1200, height: Math.ceil(legend.y + legend.height + 12) } });
+      await shot.screenshot({ path: options.screenshot });
       await shot.context().close();
     });
   }
@@ -511,9 +717,6 @@ async function main() {
 
   const failed = results.filter((result) => !result.ok).length;
   console.log(`page: ${fs.statSync(defaultPage).size} bytes (default inputs); screenshots in ${options.work}`);
-  if (seekFigures) console.log(`seek: ${seekFigures}`);
-  if (fpsFigures) console.log(`fps at 512 elements, five panels: ${fpsFigures}`);
-  if (recordFigures.length) console.log(`recording 512 shuffled values in Chromium: ${recordFigures.join(", ")}`);
   console.log(`browser test took ${((Date.now() - started) / 1000).toFixed(1)} s`);
   console.log(`${results.length - failed} passed, ${failed} failed`);
   return failed ? 1 : 0;
