@@ -23,10 +23,14 @@ BENCH_FULL ?=
 # BENCH_FLAGS: more Google Benchmark flags, e.g. BENCH_FLAGS=--benchmark_filter=IntroSort.
 BENCH_FLAGS ?=
 TIDY_DIR ?= build-tidy
+# `make site`: the folder to publish (the page as index.html, its pictures beside it).
+SITE_DIR ?= build/site
 # The tools called by name; the test of the missing-tool messages points them elsewhere.
 GNUPLOT ?= gnuplot
 CLANG_FORMAT ?= clang-format
 CLANG_TIDY ?= clang-tidy
+NODE ?= node
+CHROMIUM ?= chromium
 
 # bash, for pipefail: `make fuzz` filters the fuzzer's output and keeps its status.
 SHELL := bash
@@ -35,13 +39,15 @@ SHELL := bash
 # cmake --build runs make again; keep its directory chatter out of the output.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: help run test show sanitize bench fuzz fuzz-corpus format format-check tidy clean check-cmake
+.PHONY: help run test show site page-bench sanitize bench fuzz fuzz-corpus format format-check tidy clean check-cmake
 
 help:
 	@echo "Targets:"
 	@echo "  make run           build the demo (no GoogleTest needed) and run it; Enter leaves it"
 	@echo "  make test          build everything in $(BUILD_DIR)/ and run the tests through CTest"
 	@echo "  make show          write the page that races the five sorts, and their history pictures"
+	@echo "  make site          the page and its pictures in $(SITE_DIR)/, ready for a static web host"
+	@echo "  make page-bench    measure the page in Chromium: smoothness, long tasks, heap, size, start"
 	@echo "  make sanitize      the tests under AddressSanitizer and UBSan, built by clang++ in $(SAN_DIR)/"
 	@echo "  make bench         run the benchmarks: $(BENCH_DIR)/bench.csv and bench.png"
 	@echo "  make fuzz          fuzz the sorts for FUZZ_SECONDS, quietly"
@@ -52,13 +58,14 @@ help:
 	@echo "  make clean         remove every build folder"
 	@echo "  make help          this list (also plain make)"
 	@echo "Variables:"
-	@echo "  BUILD_DIR=$(BUILD_DIR) BUILD_TYPE=$(BUILD_TYPE) CMAKE_FLAGS=  (run, test, show; CMAKE_FLAGS for all)"
+	@echo "  BUILD_DIR=$(BUILD_DIR) BUILD_TYPE=$(BUILD_TYPE) CMAKE_FLAGS=  (run, test, show, site, page-bench; CMAKE_FLAGS for all)"
+	@echo "  SITE_DIR=$(SITE_DIR)  (site)"
 	@echo "  JOBS=$(JOBS)  parallel build jobs and test runs"
 	@echo "  SAN_DIR=$(SAN_DIR)  (sanitize)"
 	@echo "  BENCH_DIR=$(BENCH_DIR) BENCH_FULL=1 BENCH_FLAGS=--benchmark_filter=...  (bench)"
 	@echo "  FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_FLAGS=-fork=2 FUZZ_VERBOSE=1 FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR)  (fuzz)"
 	@echo "  TIDY_DIR=$(TIDY_DIR)  (tidy)"
-	@echo "  GNUPLOT=$(GNUPLOT) CLANG_FORMAT=$(CLANG_FORMAT) CLANG_TIDY=$(CLANG_TIDY)  the tools' names"
+	@echo "  GNUPLOT=$(GNUPLOT) CLANG_FORMAT=$(CLANG_FORMAT) CLANG_TIDY=$(CLANG_TIDY) NODE=$(NODE) CHROMIUM=$(CHROMIUM)  the tools' names"
 
 # $(call configure,PRESET,DIR,FLAGS) configures DIR from PRESET. CMake's chatter
 # stays out of sight. When it stops, only the line naming the missing package is
@@ -90,6 +97,29 @@ show: check-cmake
 	@cmake --build $(BUILD_DIR) --target sort_show -j $(JOBS)
 	@$(BUILD_DIR)/show/sort_show --output $(abspath $(BUILD_DIR))/show/sorting-show.html \
 	  --pictures $(abspath $(BUILD_DIR))/show/pictures
+
+# One folder to publish: links to index.html#values=... then work for anyone, where a
+# file:// link works only on the machine that has the file.
+site: check-cmake
+	@$(call configure,default,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSORTING_BUILD_TESTS=OFF $(CMAKE_FLAGS))
+	@cmake --build $(BUILD_DIR) --target sort_show -j $(JOBS)
+	@mkdir -p $(SITE_DIR)
+	@$(BUILD_DIR)/show/sort_show --output $(abspath $(SITE_DIR))/index.html --pictures $(abspath $(SITE_DIR))/pictures
+	@echo "Site: $(SITE_DIR)/ holds index.html and pictures/; publish the folder as it is"
+
+# Figures, not a test: the page's smoothness at 512 values against an idle page, its
+# longest main-thread tasks, its heap after 50 recordings, its size and its start.
+# playwright-core comes from tests/browser's lock file, installed in the build folder.
+page-bench: check-cmake
+	@$(call require,$(NODE),nodejs)
+	@$(call require,$(CHROMIUM),chromium)
+	@$(call configure,default,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSORTING_BUILD_TESTS=OFF $(CMAKE_FLAGS))
+	@cmake --build $(BUILD_DIR) --target sort_show -j $(JOBS)
+	@mkdir -p $(BUILD_DIR)/page-bench/npm
+	@cp tests/browser/package.json tests/browser/package-lock.json $(BUILD_DIR)/page-bench/npm/
+	@cd $(BUILD_DIR)/page-bench/npm && npm ci --no-audit --no-fund --loglevel=error >/dev/null
+	@$(NODE) bench/page_bench.js --sort-show $(BUILD_DIR)/show/sort_show --work $(BUILD_DIR)/page-bench \
+	  --modules $(BUILD_DIR)/page-bench/npm --chromium $$(command -v $(CHROMIUM))
 
 sanitize: check-cmake
 	@$(call configure,sanitize,$(SAN_DIR),$(CMAKE_FLAGS))

@@ -1,0 +1,174 @@
+// Measures the page that sort_show writes, in the system Chromium on the real clock:
+// how smoothly it replays 512 values at the top speed against an idle page in the
+// same browser, the longest main-thread task while replaying and while recording,
+// the heap after 50 recordings, the page's size and the time to its first race.
+// Figures, not pass marks: `make page-bench` runs it.
+//
+//   node page_bench.js --sort-show PATH --work DIR --modules DIR [--chromium PATH]
+
+"use strict";
+
+const { execFileSync } = require("node:child_process");
+const fs = require("node:fs");
+const { createRequire } = require("node:module");
+const path = require("node:path");
+
+function parseArguments(argv) {
+  const options = { chromium: "/usr/bin/chromium", modules: [] };
+  for (let k = 0; k < argv.length; ++k) {
+    const name = argv[k];
+    const next = () => {
+      if (k + 1 >= argv.length) throw new Error(`${name} needs a value`);
+      return argv[++k];
+    };
+    if (name === "--sort-show") options.sortShow = path.resolve(next());
+    else if (name === "--work") options.work = path.resolve(next());
+    else if (name === "--modules") options.modules.push(path.resolve(next()));
+    else if (name === "--chromium") options.chromium = next();
+    else throw new Error(`unknown option ${name}`);
+  }
+  if (!options.sortShow || !options.work || !options.modules.length) {
+    throw new Error("--sort-show, --work and --modules are required");
+  }
+  return options;
+}
+
+const median = (numbers) => {
+  const sorted = numbers.slice().sort((x, y) => x - y);
+  return sorted.length ? sorted[Math.floor(sorted.length / 2)] : NaN;
+};
+
+// Collected in every page from its start: frame times and long tasks (over 50 ms).
+function instrument() {
+  window.benchFrames = [];
+  window.benchLongTasks = [];
+  const frame = (now) => {
+    window.benchFrames.push(now);
+    requestAnimationFrame(frame);
+  };
+  requestAnimationFrame(frame);
+  new PerformanceObserver((list) => {
+    for (const entry of list.getEntries()) window.benchLongTasks.push({ start: entry.startTime, duration: entry.duration });
+  }).observe({ type: "longtask", buffered: true });
+}
+
+// The median frame interval and the longest task in a window of `ms` real milliseconds.
+async function watch(page, ms) {
+  const from = await page.evaluate(() => performance.now());
+  await page.waitForTimeout(ms);
+  return page.evaluate((start) => {
+    const frames = window.benchFrames.filter((time) => time >= start);
+    const intervals = frames.slice(1).map((time, k) => time - frames[k]);
+    intervals.sort((x, y) => x - y);
+    const tasks = window.benchLongTasks.filter((task) => task.start + task.duration >= start);
+    return { interval: intervals[Math.floor(intervals.length / 2)], frames: frames.length,
+             longest: Math.max(0, ...tasks.map((task) => task.duration)) };
+  }, from);
+}
+
+async function idle(page) {
+  await page.waitForFunction(() => !window.sortingShow.state().busy, null, { polling: 10, timeout: 60000 });
+}
+
+async function recordPattern(page, seed) {
+  await page.locator("#pattern-field").selectOption("shuffled");
+  await page.locator("#size-field").fill("512");
+  await page.locator("#seed-field").fill(String(seed));
+  await page.locator("#pattern-form button").click();
+  await page.waitForFunction((wanted) => {
+    const traces = window.sortingShow.state();
+    return !traces.busy && traces.length > 0 && location.hash.includes(`seed=${wanted}`);
+  }, seed, { polling: 10, timeout: 60000 });
+}
+
+async function main() {
+  const options = parseArguments(process.argv.slice(2));
+  const load = createRequire(path.join(options.modules[0], "package.json"));
+  const playwright = load("playwright-core");
+  fs.mkdirSync(options.work, { recursive: true });
+  const file = path.join(options.work, "bench.html");
+  execFileSync(options.sortShow, ["--output", file], { encoding: "utf8" });
+  const bigFile = path.join(options.work, "bench-512.html");
+  execFileSync(options.sortShow, ["--output", bigFile, "--pattern", "shuffled", "--size", "512"], { encoding: "utf8" });
+
+  const browser = await playwright.chromium.launch({
+    executablePath: options.chromium,
+    args: ["--no-sandbox", "--disable-gpu", "--enable-precise-memory-info", "--no-first-run"],
+  });
+  const open = async (url) => {
+    const context = await browser.newContext({ viewport: { width: 1366, height: 768 } });
+    const page = await context.newPage();
+    await page.addInitScript(instrument);
+    await page.goto(url);
+    return page;
+  };
+  const figures = [];
+
+  // An idle page in the same browser: the frame interval to match.
+  const blank = await open("data:text/html,<title>idle</title><p>idle");
+  await blank.waitForTimeout(500);
+  const idleFrames = await watch(blank, 3000);
+  await blank.context().close();
+
+  // 512 shuffled values replayed at the top speed.
+  const big = await open(`file://${bigFile}`);
+  await big.waitForSelector("body[data-ready=true]");
+  await idle(big);
+  await big.locator("#speed").fill(await big.locator("#speed").getAttribute("max"));
+  await big.locator("#restart").click();
+  const replay = await watch(big, 2500);
+  const stillPlaying = (await big.evaluate(() => window.sortingShow.state())).playing;
+  figures.push(`frame interval at 512 values, top speed: median ${replay.interval.toFixed(1)} ms over ` +
+               `${replay.frames} frames, against ${idleFrames.interval.toFixed(1)} ms on an idle page: ` +
+               `ratio ${(replay.interval / idleFrames.interval).toFixed(2)}` + (stillPlaying ? "" : " (the race ended early)"));
+  figures.push(`longest main-thread task while replaying: ${replay.longest.toFixed(0)} ms (0: none over 50 ms)`);
+  await big.context().close();
+
+  // Recording 512 values, then 50 of them, from the input panel.
+  const page = await open(`file://${file}`);
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  const session = await page.context().newCDPSession(page);
+  const heap = async () => {
+    await session.send("HeapProfiler.collectGarbage");
+    const usage = await session.send("Runtime.getHeapUsage");
+    // The JavaScript heap, and the typed arrays' storage outside it where Chromium says.
+    return (usage.usedSize + (usage.backingStorageSize || 0)) / 1048576;
+  };
+  const heapBefore = await heap();
+  const from = await page.evaluate(() => performance.now());
+  const recordTimes = [];
+  for (let seed = 1; seed <= 50; ++seed) {
+    await recordPattern(page, seed);
+    recordTimes.push(await page.evaluate(() => window.sortingShow.state().lastRecordMilliseconds));
+    if (seed === 1) await page.locator("#play").click();  // keep the first one from playing on
+  }
+  const recordingTasks = await page.evaluate((start) => window.benchLongTasks.filter((task) => task.start >= start)
+    .map((task) => task.duration), from);
+  figures.push(`longest main-thread task while recording 512 values (50 recordings): ` +
+               `${Math.max(0, ...recordingTasks).toFixed(0)} ms (0: none over 50 ms); recording took ` +
+               `${median(recordTimes).toFixed(0)} ms (median, in the worker)`);
+  figures.push(`heap after 50 recordings of 512 values: ${(await heap()).toFixed(1)} MB, typed arrays included ` +
+               `(${heapBefore.toFixed(1)} MB after the first race)`);
+  await page.context().close();
+
+  figures.push(`page size: ${fs.statSync(file).size} bytes (${fs.statSync(bigFile).size} with the 512-value input)`);
+  const firsts = [];
+  for (let k = 0; k < 5; ++k) {
+    const fresh = await open(`file://${file}`);
+    await fresh.waitForSelector("body[data-ready=true]");
+    await fresh.waitForFunction(() => window.sortingShow.state().firstRaceMilliseconds !== null, null, { polling: 10 });
+    firsts.push(await fresh.evaluate(() => window.sortingShow.state().firstRaceMilliseconds));
+    await fresh.context().close();
+  }
+  figures.push(`time to the first race, from navigation: median ${median(firsts).toFixed(0)} ms of 5 loads ` +
+               `(${Math.min(...firsts).toFixed(0)} to ${Math.max(...firsts).toFixed(0)} ms)`);
+  await browser.close();
+  console.log(`Chromium ${browser.version()}, headless, 1366x768`);
+  for (const figure of figures) console.log(figure);
+}
+
+main().catch((error) => {
+  console.error(error.stack || String(error));
+  process.exit(1);
+});
