@@ -141,7 +141,6 @@ async function main() {
   for (let seed = 1; seed <= 50; ++seed) {
     await recordPattern(page, seed);
     recordTimes.push(await page.evaluate(() => window.sortingShow.state().lastRecordMilliseconds));
-    if (seed === 1) await page.locator("#play").click();  // keep the first one from playing on
   }
   const recordingTasks = await page.evaluate((start) => window.benchLongTasks.filter((task) => task.start >= start)
     .map((task) => task.duration), from);
