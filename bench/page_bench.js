@@ -11,6 +11,7 @@
 const { execFileSync } = require("node:child_process");
 const fs = require("node:fs");
 const { createRequire } = require("node:module");
+const os = require("node:os");
 const path = require("node:path");
 
 function parseArguments(argv) {
@@ -145,8 +146,8 @@ async function main() {
   const recordingTasks = await page.evaluate((start) => window.benchLongTasks.filter((task) => task.start >= start)
     .map((task) => task.duration), from);
   figures.push(`longest main-thread task while recording 512 values (50 recordings): ` +
-               `${Math.max(0, ...recordingTasks).toFixed(0)} ms (0: none over 50 ms); recording took ` +
-               `${median(recordTimes).toFixed(0)} ms (median, in the worker)`);
+               `${Math.max(0, ...recordingTasks).toFixed(0)} ms (0: none over 50 ms; ${recordingTasks.length} over); ` +
+               `recording took ${median(recordTimes).toFixed(0)} ms (median, in the worker)`);
   figures.push(`heap after 50 recordings of 512 values: ${(await heap()).toFixed(1)} MB, typed arrays included ` +
                `(${heapBefore.toFixed(1)} MB after the first race)`);
   await page.context().close();
@@ -162,8 +163,10 @@ async function main() {
   }
   figures.push(`time to the first race, from navigation: median ${median(firsts).toFixed(0)} ms of 5 loads ` +
                `(${Math.min(...firsts).toFixed(0)} to ${Math.max(...firsts).toFixed(0)} ms)`);
+  const version = browser.version();
   await browser.close();
-  console.log(`Chromium ${browser.version()}, headless, 1366x768`);
+  const load = os.loadavg().map((value) => value.toFixed(1)).join(", ");
+  console.log(`Chromium ${version}, headless, 1366x768; ${os.cpus().length} cores, load average ${load}`);
   for (const figure of figures) console.log(figure);
 }
 
