@@ -165,8 +165,8 @@ async function main() {
                `(${Math.min(...firsts).toFixed(0)} to ${Math.max(...firsts).toFixed(0)} ms)`);
   const version = browser.version();
   await browser.close();
-  const load = os.loadavg().map((value) => value.toFixed(1)).join(", ");
-  console.log(`Chromium ${version}, headless, 1366x768; ${os.cpus().length} cores, load average ${load}`);
+  const loadAverage = os.loadavg().map((value) => value.toFixed(1)).join(", ");
+  console.log(`Chromium ${version}, headless, 1366x768; ${os.cpus().length} cores, load average ${loadAverage}`);
   for (const figure of figures) console.log(figure);
 }
 
