@@ -41,7 +41,7 @@ help:
 	@echo "Targets:"
 	@echo "  make run           build the demo (no GoogleTest needed) and run it; Enter leaves it"
 	@echo "  make test          build everything in $(BUILD_DIR)/ and run the tests through CTest"
-	@echo "  make show          write the page that races the five sorts, and their history pictures"
+	@echo "  make show          write the page that races the sorts, and their history pictures"
 	@echo "  make sanitize      the tests under AddressSanitizer and UBSan, built by clang++ in $(SAN_DIR)/"
 	@echo "  make bench         run the benchmarks: $(BENCH_DIR)/bench.csv and bench.png"
 	@echo "  make fuzz          fuzz the sorts for FUZZ_SECONDS, quietly"

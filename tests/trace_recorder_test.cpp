@@ -5,25 +5,33 @@
 // come out event by event.
 
 #include <cstddef>
+#include <iterator>
 #include <string>
-#include <tuple>
+#include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "show/trace_json.h"
 #include "show/trace_recorder.h"
-#include "tests/input_patterns.h"
-#include "tests/sort_test_support.h"
+#include "support/input_patterns.h"
+#include "support/sort_checks.h"
 
 namespace sorting_test {
 namespace {
 
+using sorting_patterns::kPatterns;
+using sorting_patterns::MakePattern;
+using sorting_patterns::Pattern;
+using sorting_patterns::PatternEntry;
+using sorting_show::Comparison;
 using sorting_show::Event;
 using sorting_show::kNoSlot;
+using sorting_show::kTrackedSorts;
 using sorting_show::RecordingComparator;
 using sorting_show::Trace;
 using sorting_show::Tracked;
+using sorting_show::Write;
 
 // The events of a trace as text, one per line, for readable failures.
 std::string Describe(const std::vector<Event>& events) {
@@ -36,26 +44,26 @@ std::string Describe(const std::vector<Event>& events) {
 }
 
 Event Compare(int i, int j, bool result, int a, int b, int from_i, int from_j) {
-  return {true, result, i, j, a, b, from_i, from_j};
+  return Comparison{{i, a, from_i}, {j, b, from_j}, result};
 }
 
-Event Write(int slot, int old_value, int new_value) {
-  return {false, false, slot, kNoSlot, old_value, new_value, kNoSlot, kNoSlot};
+Event Written(int slot, int old_value, int new_value) {
+  return Write{slot, old_value, new_value};
 }
 
 class TraceFaithfulness : public testing::TestWithParam<std::size_t> {};
 
 TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
-  const sorting_show::Algorithm& algorithm = sorting_show::kAlgorithms[GetParam()];
+  const sorting_show::SortEntry& entry = kTrackedSorts[GetParam()];
   const Sorter& plain = kSorters[GetParam()];
-  ASSERT_STREQ(algorithm.name, plain.name);
-  for (Pattern pattern : kAllPatterns) {
+  ASSERT_STREQ(entry.name, plain.name);
+  for (const PatternEntry& pattern : kPatterns) {
     for (std::size_t size : {1, 2, 7, 40, 129}) {
       for (bool descending : {false, true}) {
-        SCOPED_TRACE(testing::Message() << PatternName(pattern) << ", size " << size << ", "
+        SCOPED_TRACE(testing::Message() << pattern.name << ", size " << size << ", "
                                         << (descending ? "descending" : "ascending"));
-        const std::vector<int> input = MakePattern(pattern, size, 5);
-        const Trace trace = sorting_show::RecordSort(algorithm, input, descending);
+        const std::vector<int> input = MakePattern(pattern.pattern, size, 5);
+        const Trace trace = sorting_show::RecordSort(entry, input, descending);
 
         std::vector<int> expected = input;
         comparator_calls = 0;
@@ -70,23 +78,27 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
         const int n = static_cast<int>(size);
         for (const Event& event : trace.events) {
           const std::string shown = Describe({event});
-          if (event.comparison) {
+          if (const Comparison* comparison = std::get_if<Comparison>(&event)) {
             ++comparisons;
-            for (auto [slot, value, from] : {std::tuple(event.i, event.a, event.from_i),
-                                             std::tuple(event.j, event.b, event.from_j)}) {
-              ASSERT_TRUE(slot == kNoSlot || (slot >= 0 && slot < n)) << shown;
-              ASSERT_TRUE(from == kNoSlot || (from >= 0 && from < n)) << shown;
-              if (slot != kNoSlot) {
-                ASSERT_EQ(from, slot) << shown;
-                ASSERT_EQ(value, state[slot]) << shown;
+            for (const sorting_show::Operand& operand : {comparison->first, comparison->second}) {
+              ASSERT_TRUE(operand.slot == kNoSlot || (operand.slot >= 0 && operand.slot < n))
+                  << shown;
+              ASSERT_TRUE(operand.from == kNoSlot || (operand.from >= 0 && operand.from < n))
+                  << shown;
+              if (operand.slot != kNoSlot) {
+                ASSERT_EQ(operand.from, operand.slot) << shown;
+                ASSERT_EQ(operand.value, state[operand.slot]) << shown;
               }
             }
-            ASSERT_EQ(event.result, descending ? event.a > event.b : event.a < event.b) << shown;
+            const int a = comparison->first.value;
+            const int b = comparison->second.value;
+            ASSERT_EQ(comparison->result, descending ? a > b : a < b) << shown;
           } else {
+            const Write& write = std::get<Write>(event);
             ++writes;
-            ASSERT_TRUE(event.i >= 0 && event.i < n) << shown;
-            ASSERT_EQ(event.a, state[event.i]) << "the write's old value, " << shown;
-            state[event.i] = event.b;
+            ASSERT_TRUE(write.slot >= 0 && write.slot < n) << shown;
+            ASSERT_EQ(write.old_value, state[write.slot]) << "the write's old value, " << shown;
+            state[write.slot] = write.new_value;
           }
         }
         EXPECT_EQ(state, expected);
@@ -95,8 +107,8 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
 
         // Backwards, from the output, through the old values.
         for (auto event = trace.events.rbegin(); event != trace.events.rend(); ++event) {
-          if (!event->comparison)
-            state[event->i] = event->a;
+          if (const Write* write = std::get_if<Write>(&*event))
+            state[write->slot] = write->old_value;
         }
         EXPECT_EQ(state, input);
       }
@@ -104,9 +116,10 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSorts, TraceFaithfulness, testing::Range<std::size_t>(0, 5),
+INSTANTIATE_TEST_SUITE_P(AllSorts, TraceFaithfulness,
+                         testing::Range<std::size_t>(0, std::size(kTrackedSorts)),
                          [](const testing::TestParamInfo<std::size_t>& info) {
-                           return std::string(sorting_show::kAlgorithms[info.param].name);
+                           return std::string(kTrackedSorts[info.param].name);
                          });
 
 // Lomuto around the last element, 3: 5 stays, 1 goes to the front, 4 stays, 2
@@ -121,14 +134,14 @@ TEST(TraceWorkedExamples, PartitionOf51423AroundThree) {
   const std::vector<Event> expected = {
       Compare(0, kNoSlot, false, 5, 3, 0, 4),
       Compare(1, kNoSlot, true, 1, 3, 1, 4),
-      Write(0, 5, 1),
-      Write(1, 1, 5),
+      Written(0, 5, 1),
+      Written(1, 1, 5),
       Compare(2, kNoSlot, false, 4, 3, 2, 4),
       Compare(3, kNoSlot, true, 2, 3, 3, 4),
-      Write(1, 5, 2),
-      Write(3, 2, 5),
-      Write(2, 4, 3),
-      Write(4, 3, 4),
+      Written(1, 5, 2),
+      Written(3, 2, 5),
+      Written(2, 4, 3),
+      Written(4, 3, 4),
   };
   EXPECT_EQ(Describe(trace.events), Describe(expected));
   EXPECT_EQ(trace.output, (std::vector<int>{1, 2, 3, 5, 4}));
@@ -145,11 +158,11 @@ TEST(TraceWorkedExamples, MergeOf14With23) {
   const std::vector<Event> expected = {
       Compare(0, 2, true, 1, 2, 0, 2),
       Compare(1, 2, false, 4, 2, 1, 2),
-      Write(1, 4, 2),
-      Write(2, 2, 4),
+      Written(1, 4, 2),
+      Written(2, 2, 4),
       Compare(2, 3, false, 4, 3, 2, 3),
-      Write(2, 4, 3),
-      Write(3, 3, 4),
+      Written(2, 4, 3),
+      Written(3, 3, 4),
   };
   EXPECT_EQ(Describe(trace.events), Describe(expected));
   EXPECT_EQ(trace.output, (std::vector<int>{1, 2, 3, 4}));
@@ -160,7 +173,7 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
   sorting_show::Recording recording;
   recording.input = sorting_show::ValuesInput({2, -2147483647 - 1}, true);
   recording.traces.push_back(
-      sorting_show::RecordSort(sorting_show::kAlgorithms[0], recording.input.values, true));
+      sorting_show::RecordSort(kTrackedSorts[0], recording.input.values, true));
   EXPECT_EQ(sorting_show::TraceDocument({recording}),
             "{\"format\":\"sorting-trace\",\"version\":1,\"traces\":[{\"algorithm\":\"BubbleSort\","
             "\"pattern\":\"values\",\"size\":2,\"seed\":null,\"comparator\":\"descending\","
@@ -170,13 +183,36 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
   const sorting_show::Input input =
       sorting_show::PatternInput(Pattern::kPipeOrgan, 4, 4294967295u, false);
   std::string text;
-  sorting_show::AppendTrace(
-      text, input, sorting_show::RecordSort(sorting_show::kAlgorithms[1], input.values, false));
+  sorting_show::AppendTrace(text, input,
+                            sorting_show::RecordSort(kTrackedSorts[1], input.values, false));
   EXPECT_EQ(text.rfind("{\"algorithm\":\"QuickSort\",\"pattern\":\"pipe_organ\",\"size\":4,"
                        "\"seed\":4294967295,\"comparator\":\"ascending\",\"input\":[0,1,1,0],",
                        0),
             0u)
       << text;
+}
+
+// The catalogue lists both tables in their order, and no string in it can end
+// the page's script element.
+TEST(CatalogJson, ListsTheTablesInOrderAndEscapesWhatHtmlWouldRead) {
+  const std::string catalog = sorting_show::CatalogDocument();
+  std::size_t at = 0;
+  for (const auto& entry : kTrackedSorts) {
+    at = catalog.find("{\"name\":\"" + std::string(entry.name) + "\",", at);
+    EXPECT_NE(at, std::string::npos) << entry.name << " missing or out of order";
+  }
+  for (const PatternEntry& pattern : kPatterns) {
+    at = catalog.find("{\"name\":\"" + std::string(pattern.name) + "\",", at);
+    EXPECT_NE(at, std::string::npos) << pattern.name << " missing or out of order";
+  }
+  EXPECT_EQ(catalog.find("</"), std::string::npos);
+
+  std::string text;
+  sorting_show::AppendString(text, "a\"b\\</script>\n");
+  EXPECT_EQ(text, "\"a\\\"b\\\\\\u003c/script>\\u000a\"");
+  text.clear();
+  sorting_show::AppendWords(text, " shuffled  all_equal ");
+  EXPECT_EQ(text, "[\"shuffled\",\"all_equal\"]");
 }
 
 }  // namespace
