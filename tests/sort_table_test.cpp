@@ -63,9 +63,11 @@ long Cost(sorting::SortFunction<Moved, CountingOrder> sort, const PatternEntry& 
 class SortTable : public testing::TestWithParam<std::size_t> {};
 
 // From 2048 to 4096 elements an n log n cost grows 2.0- to 2.2-fold (measured:
-// at most 2.20, MergeSort on ascending), an n^2 one up to 4-fold; a quadratic
-// part with a small constant grows less at these sizes (QuickSort on sawtooth,
-// about n^2/32 for its runs of equal values: 2.66-fold). 2.4 lies between.
+// at most 2.20, MergeSort on ascending) and an n^2 one up to 4-fold; but a
+// quadratic part with a small constant still grows less at these sizes
+// (QuickSort on sawtooth, about n^2/32 for its runs of equal values: 2.66-fold),
+// and an n^1.5 one grows 2.83-fold. So a pattern the table lists must make the
+// cost grow more than 2.4-fold, and one it does not list less than 3-fold.
 TEST_P(SortTable, GrowsAsNSquaredExactlyOnItsQuadraticPatterns) {
   const auto& entry = sorting::kSorts<Moved, CountingOrder>[GetParam()];
   for (const PatternEntry& pattern : kPatterns) {
@@ -73,8 +75,13 @@ TEST_P(SortTable, GrowsAsNSquaredExactlyOnItsQuadraticPatterns) {
     const double growth = before == 0 ? 0.0
                                       : static_cast<double>(Cost(entry.sort, pattern, 4096)) /
                                             static_cast<double>(before);
-    EXPECT_EQ(growth > 2.4, ListsPattern(entry.quadratic_on, pattern.pattern))
-        << pattern.name << ": the cost grows " << growth << "-fold from 2048 to 4096 elements";
+    if (ListsPattern(entry.quadratic_on, pattern.pattern)) {
+      EXPECT_GT(growth, 2.4) << pattern.name << ": listed as quadratic, yet the cost grows only "
+                             << growth << "-fold from 2048 to 4096 elements";
+    } else {
+      EXPECT_LT(growth, 3.0) << pattern.name << ": not listed as quadratic, yet the cost grows "
+                             << growth << "-fold from 2048 to 4096 elements";
+    }
   }
 }
 
