@@ -1,7 +1,7 @@
 #ifndef SORTING_SHOW_TRACE_JSON_H
 #define SORTING_SHOW_TRACE_JSON_H
 
-// Writes recordings as a "sorting-trace" JSON document, version 1, and the
+// Writes recordings as a "sorting-trace" JSON document, version 2, and the
 // catalogue of the sorts and the input patterns as a "sorting-catalog"
 // document, each on one line. The native program and the WebAssembly module
 // both write through this code, so the two give byte-identical text. Neither
@@ -95,7 +95,7 @@ inline void AppendValues(std::string& out, const std::vector<int>& values) {
 }
 
 // A comparison: ["c", i, j, result, a, b, from_i, from_j]; a write:
-// ["w", slot, old, new].
+// ["w", slot, old, new]; an equality test: ["e", i, j, equal, a, b].
 inline void AppendEvent(std::string& out, const Event& event) {
   if (const Comparison* comparison = std::get_if<Comparison>(&event)) {
     out += "[\"c\",";
@@ -118,6 +118,16 @@ inline void AppendEvent(std::string& out, const Event& event) {
     AppendInt(out, write->old_value);
     out += ',';
     AppendInt(out, write->new_value);
+    out += ']';
+  } else if (const EqualityTest* test = std::get_if<EqualityTest>(&event)) {
+    out += "[\"e\",";
+    AppendSlot(out, test->first_slot);
+    out += ',';
+    AppendSlot(out, test->second_slot);
+    out += test->equal ? ",true," : ",false,";
+    AppendInt(out, test->first_value);
+    out += ',';
+    AppendInt(out, test->second_value);
     out += ']';
   }
 }
@@ -142,6 +152,8 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   AppendValues(out, trace.output);
   out += ",\"comparisons\":";
   AppendInt(out, trace.comparisons);
+  out += ",\"equalities\":";
+  AppendInt(out, trace.equalities);
   out += ",\"writes\":";
   AppendInt(out, trace.writes);
   out += ",\"events\":[";
@@ -155,7 +167,7 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
 
 // The whole document: the traces of every recording, each recording's in the table's order.
 inline std::string TraceDocument(const std::vector<Recording>& recordings) {
-  std::string out = "{\"format\":\"sorting-trace\",\"version\":1,\"traces\":[";
+  std::string out = "{\"format\":\"sorting-trace\",\"version\":2,\"traces\":[";
   bool first = true;
   for (const Recording& recording : recordings) {
     for (const Trace& trace : recording.traces) {

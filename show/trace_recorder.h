@@ -3,8 +3,9 @@
 
 // Records what the library's sorts do, without touching them: the unchanged
 // templates run on an instrumented element type, Tracked, under a comparator
-// wrapper, RecordingComparator. Every comparator call and every write into a
-// slot of the range lands in the active Log as an Event. A write keeps the value
+// wrapper, RecordingComparator. Every comparator call, every equality test of
+// two elements and every write into a slot of the range lands in the active Log
+// as an Event. A write keeps the value
 // it replaced, so a trace can be replayed backwards as exactly as forwards.
 //
 // The same source builds natively and for wasm32-wasi with -fno-exceptions:
@@ -52,7 +53,18 @@ struct Write {
   int new_value;
 };
 
-using Event = std::variant<Comparison, Write>;
+// An equality test of two elements: operator==, which BubbleSort asks before
+// the comparator (through the library's detail::Equal). The slots of both (or
+// kNoSlot), their values, and the answer.
+struct EqualityTest {
+  int first_slot;
+  int second_slot;
+  int first_value;
+  int second_value;
+  bool equal;
+};
+
+using Event = std::variant<Comparison, Write, EqualityTest>;
 
 class Tracked;
 
@@ -107,8 +119,15 @@ class Tracked {
     return slot != kNoSlot ? slot : element.from_;
   }
 
-  // BubbleSort's equality test. It is not a comparator call, so it is not an event.
-  friend bool operator==(const Tracked& a, const Tracked& b) { return a.value_ == b.value_; }
+  // Not a comparator call, so an event of its own kind.
+  friend bool operator==(const Tracked& a, const Tracked& b) {
+    const bool equal = a.value_ == b.value_;
+    if (Log::active != nullptr) {
+      Log::active->events.push_back(EqualityTest{Log::active->SlotOf(&a), Log::active->SlotOf(&b),
+                                                 a.value_, b.value_, equal});
+    }
+    return equal;
+  }
 
  private:
   int value_;
@@ -180,6 +199,7 @@ struct Trace {
   std::vector<int> output;
   std::vector<Event> events;
   long comparisons = 0;
+  long equalities = 0;
   long writes = 0;
 };
 
@@ -199,8 +219,14 @@ Trace RecordRun(const char* name, const std::vector<int>& input, Run run) {
   }
   for (const Tracked& element : range)
     trace.output.push_back(element.value());
-  for (const Event& event : trace.events)
-    ++(std::holds_alternative<Comparison>(event) ? trace.comparisons : trace.writes);
+  for (const Event& event : trace.events) {
+    if (std::holds_alternative<Comparison>(event))
+      ++trace.comparisons;
+    else if (std::holds_alternative<EqualityTest>(event))
+      ++trace.equalities;
+    else
+      ++trace.writes;
+  }
   return trace;
 }
 

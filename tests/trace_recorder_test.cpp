@@ -1,16 +1,19 @@
 // The recorder is faithful: replaying a trace's writes gives what the library
-// gives on a plain int array, its comparisons are the comparator calls made
-// there, every event stays inside the range and agrees with the values the
-// replay holds at that moment, and the worked examples of the step functions
-// come out event by event.
+// gives on a plain int array, its comparisons and equality tests are the
+// comparator calls and the operator== calls made there, every event stays inside the range and
+// agrees with the values the replay holds at that moment, and the worked examples of the step
+// functions come out event by event.
 
 #include <cstddef>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <sorting/sort_table.h>
 
 #include "show/trace_json.h"
 #include "show/trace_recorder.h"
@@ -25,6 +28,7 @@ using sorting_patterns::MakePattern;
 using sorting_patterns::Pattern;
 using sorting_patterns::PatternEntry;
 using sorting_show::Comparison;
+using sorting_show::EqualityTest;
 using sorting_show::Event;
 using sorting_show::kNoSlot;
 using sorting_show::kTrackedSorts;
@@ -51,6 +55,39 @@ Event Written(int slot, int old_value, int new_value) {
   return Write{slot, old_value, new_value};
 }
 
+Event Tested(int i, int j, bool equal, int a, int b) {
+  return EqualityTest{i, j, a, b, equal};
+}
+
+// An int whose operator== calls are counted.
+long equality_calls = 0;
+
+struct Counted {
+  int value;
+  friend bool operator==(const Counted& a, const Counted& b) {
+    ++equality_calls;
+    return a.value == b.value;
+  }
+};
+
+bool CountedLess(Counted a, Counted b) {
+  return a.value < b.value;
+}
+bool CountedGreater(Counted a, Counted b) {
+  return a.value > b.value;
+}
+
+// The operator== calls that the sort makes on `input`.
+long EqualityCalls(std::size_t sort, const std::vector<int>& input, bool descending) {
+  std::vector<Counted> values(input.size());
+  for (std::size_t k = 0; k < input.size(); ++k)
+    values[k].value = input[k];
+  equality_calls = 0;
+  sorting::kSorts<Counted>[sort].sort(&values.front(), &values.back(),
+                                      descending ? CountedGreater : CountedLess);
+  return equality_calls;
+}
+
 class TraceFaithfulness : public testing::TestWithParam<std::size_t> {};
 
 TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
@@ -70,10 +107,12 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
         plain.ints(&expected[0], &expected[size - 1], descending ? CountingGreater : CountingLess);
         EXPECT_EQ(trace.output, expected);
         EXPECT_EQ(trace.comparisons, comparator_calls);
+        EXPECT_EQ(trace.equalities, EqualityCalls(GetParam(), input, descending));
 
         // Forwards: every event must match the state the replay holds before it.
         std::vector<int> state = input;
         long comparisons = 0;
+        long equalities = 0;
         long writes = 0;
         const int n = static_cast<int>(size);
         for (const Event& event : trace.events) {
@@ -93,6 +132,16 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
             const int a = comparison->first.value;
             const int b = comparison->second.value;
             ASSERT_EQ(comparison->result, descending ? a > b : a < b) << shown;
+          } else if (const EqualityTest* test = std::get_if<EqualityTest>(&event)) {
+            ++equalities;
+            for (auto [slot, value] : {std::pair(test->first_slot, test->first_value),
+                                       std::pair(test->second_slot, test->second_value)}) {
+              ASSERT_TRUE(slot == kNoSlot || (slot >= 0 && slot < n)) << shown;
+              if (slot != kNoSlot) {
+                ASSERT_EQ(value, state[slot]) << shown;
+              }
+            }
+            ASSERT_EQ(test->equal, test->first_value == test->second_value) << shown;
           } else {
             const Write& write = std::get<Write>(event);
             ++writes;
@@ -103,6 +152,7 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
         }
         EXPECT_EQ(state, expected);
         EXPECT_EQ(comparisons, trace.comparisons);
+        EXPECT_EQ(equalities, trace.equalities);
         EXPECT_EQ(writes, trace.writes);
 
         // Backwards, from the output, through the old values.
@@ -168,6 +218,36 @@ TEST(TraceWorkedExamples, MergeOf14With23) {
   EXPECT_EQ(trace.output, (std::vector<int>{1, 2, 3, 4}));
 }
 
+// Equal neighbours are told apart by operator== and never reach the comparator;
+// unequal ones are tested first, then compared later against earlier.
+TEST(TraceWorkedExamples, BubbleSortOf110TestsEqualityBeforeComparing) {
+  const Trace trace =
+      sorting_show::RecordRun("BubbleSort", {1, 1, 0}, [](Tracked* first, Tracked* last) {
+        sorting::BubbleSort(first, last, RecordingComparator{false});
+      });
+  const std::vector<Event> expected = {
+      // First pass: 1 = 1; 1 and 0 trade places.
+      Tested(0, 1, true, 1, 1),
+      Tested(1, 2, false, 1, 0),
+      Compare(2, 1, true, 0, 1, 2, 1),
+      Written(1, 1, 0),
+      Written(2, 0, 1),
+      // Second pass: 1 and 0 trade places; 1 = 1.
+      Tested(0, 1, false, 1, 0),
+      Compare(1, 0, true, 0, 1, 1, 0),
+      Written(0, 1, 0),
+      Written(1, 0, 1),
+      Tested(1, 2, true, 1, 1),
+      // Third pass: nothing to exchange.
+      Tested(0, 1, false, 0, 1),
+      Compare(1, 0, false, 1, 0, 1, 0),
+      Tested(1, 2, true, 1, 1),
+  };
+  EXPECT_EQ(Describe(trace.events), Describe(expected));
+  EXPECT_EQ(trace.equalities, 6);
+  EXPECT_EQ(trace.comparisons, 3);
+}
+
 // The document's layout is what the page and other readers parse.
 TEST(TraceJson, WritesTheSortingTraceFormat) {
   sorting_show::Recording recording;
@@ -175,10 +255,11 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
   recording.traces.push_back(
       sorting_show::RecordSort(kTrackedSorts[0], recording.input.values, true));
   EXPECT_EQ(sorting_show::TraceDocument({recording}),
-            "{\"format\":\"sorting-trace\",\"version\":1,\"traces\":[{\"algorithm\":\"BubbleSort\","
+            "{\"format\":\"sorting-trace\",\"version\":2,\"traces\":[{\"algorithm\":\"BubbleSort\","
             "\"pattern\":\"values\",\"size\":2,\"seed\":null,\"comparator\":\"descending\","
-            "\"input\":[2,-2147483648],\"output\":[2,-2147483648],\"comparisons\":1,\"writes\":0,"
-            "\"events\":[[\"c\",1,0,false,-2147483648,2,1,0]]}]}");
+            "\"input\":[2,-2147483648],\"output\":[2,-2147483648],\"comparisons\":1,"
+            "\"equalities\":1,\"writes\":0,\"events\":[[\"e\",0,1,false,2,-2147483648],"
+            "[\"c\",1,0,false,-2147483648,2,1,0]]}]}");
 
   const sorting_show::Input input =
       sorting_show::PatternInput(Pattern::kPipeOrgan, 4, 4294967295u, false);

@@ -75,25 +75,32 @@ function writePage(options, name, args) {
   return file;
 }
 
+// The panel's counters: equality tests only for a sort that makes them.
+function counters(trace, comparisons, equalities, writes) {
+  const tests = trace.equalities ? `, equality tests ${equalities} / ${trace.equalities}` : "";
+  return `comparisons ${comparisons} / ${trace.comparisons}${tests}, writes ${writes} / ${trace.writes}`;
+}
+
 // What a panel must show after `tick` ticks of the shared clock, worked out from
 // the native trace alone: the input with the writes so far applied, and the counts.
 function expectedAt(trace, tick) {
   const values = trace.input.slice();
   let comparisons = 0;
+  let equalities = 0;
   let writes = 0;
   for (const event of trace.events.slice(0, tick)) {
     if (event[0] === "c") {
       ++comparisons;
+    } else if (event[0] === "e") {
+      assert.equal(event[3], event[4] === event[5], `${trace.algorithm}: an equality test's answer`);
+      ++equalities;
     } else {
       assert.equal(values[event[1]], event[2], `${trace.algorithm}: a write's old value`);
       values[event[1]] = event[3];
       ++writes;
     }
   }
-  return {
-    values,
-    counters: `comparisons ${comparisons} / ${trace.comparisons}, writes ${writes} / ${trace.writes}`,
-  };
+  return { values, counters: counters(trace, comparisons, equalities, writes) };
 }
 
 // The sorts whose traces hold no step of the standard library's own algorithms,
@@ -116,12 +123,12 @@ function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
       assert.equal(JSON.stringify(trace), JSON.stringify(native.traces[k]), `${name} byte-identical`);
       return;
     }
-    const { events, comparisons, writes, ...rest } = trace;
-    const { events: e, comparisons: c, writes: w, ...nativeRest } = native.traces[k];
+    const { events, comparisons, equalities, writes, ...rest } = trace;
+    const { events: e, comparisons: c, equalities: q, writes: w, ...nativeRest } = native.traces[k];
     assert.deepEqual(rest, nativeRest, name);
     const replayed = expectedAt(trace, events.length);
     assert.deepEqual(replayed.values, trace.output, `${name}: its writes replay to its output`);
-    assert.equal(replayed.counters, `comparisons ${comparisons} / ${comparisons}, writes ${writes} / ${writes}`,
+    assert.equal(replayed.counters, counters(trace, comparisons, equalities, writes),
                  `${name}: its totals count its events`);
   });
 }
@@ -229,8 +236,8 @@ async function main() {
         assert.ok(order * (panel.values[i] - panel.values[i - 1]) >= 0, `${label}: ${trace.algorithm} sorted`);
         assert.ok(order * (panel.heights[i] - panel.heights[i - 1]) >= -1e-9, `${label}: bar heights ordered`);
       }
-      assert.equal(panel.counters, `comparisons ${trace.comparisons} / ${trace.comparisons}, ` +
-                                   `writes ${trace.writes} / ${trace.writes}`, `${label}: ${trace.algorithm}`);
+      assert.equal(panel.counters, counters(trace, trace.comparisons, trace.equalities, trace.writes),
+                   `${label}: ${trace.algorithm}`);
       assert.match(panel.state, /^finished \d/, `${label}: ${trace.algorithm} says it finished`);
     });
   }
@@ -341,11 +348,44 @@ async function main() {
 
     const [download] = await Promise.all([page.waitForEvent("download"), page.locator("#download").click()]);
     const saved = JSON.parse(fs.readFileSync(await download.path(), "utf8"));
-    assert.deepEqual(saved, { format: "sorting-trace", version: 1, traces: defaultGroups[0] },
+    assert.deepEqual(saved, { format: "sorting-trace", version: 2, traces: defaultGroups[0] },
                      "the download holds the traces shown");
   });
   assert.deepEqual(page.errors, [], "no errors on the page");
   await page.context().close();
+
+  await check("equality tests are ticks, narrated and counted; a version-1 document still plays", async () => {
+    const traces = defaultGroups[0];
+    const bubble = traces.find((trace) => trace.equalities > 0);
+    assert.ok(bubble, "a sort that tests elements for equality");
+    const index = bubble.events.findIndex((event) => event[0] === "e");
+    const [, i, j, equal, a, b] = bubble.events[index];
+    const tested = await openPage(defaultPage);
+    await pause(tested);
+    await seek(tested, index);
+    await press(tested, "ArrowRight");
+    await settle(tested);
+    await assertShows(tested, traces, index + 1, "on an equality test");
+    const status = await tested.locator("#status").textContent();
+    assert.ok(status.includes(`${bubble.algorithm} tests slot ${i} (value ${a}) and slot ${j} (value ${b}) ` +
+                              `for equality: ${equal}`), status);
+    await tested.context().close();
+
+    // The same page with the traces as version 1 wrote them: no equality tests.
+    const older = traces.map(({ equalities, events, ...rest }) =>
+      ({ ...rest, events: events.filter((event) => event[0] !== "e") }));
+    const text = JSON.stringify({ format: "sorting-trace", version: 1, traces: older });
+    const page1 = path.join(options.work, "show-version-1.html");
+    const html = fs.readFileSync(defaultPage, "utf8");
+    const element = '<script id="sorting-traces" type="application/json">';
+    const start = html.indexOf(element) + element.length;
+    fs.writeFileSync(page1, html.slice(0, start) + text + html.slice(html.indexOf("</script>", start)));
+    const one = await openPage(page1);
+    await runToEnd(one);
+    await assertFinished(one, older);
+    assert.deepEqual(one.errors, [], "no errors on the page");
+    await one.context().close();
+  });
 
   await check("reduced motion: the page waits for the user instead of playing", async () => {
     const still = await openPage(defaultPage, "", { reducedMotion: "reduce" });
