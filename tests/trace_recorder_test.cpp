@@ -273,21 +273,9 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
       << text;
 }
 
-// The catalogue lists both tables in their order, and no string in it can end
-// the page's script element.
-TEST(CatalogJson, ListsTheTablesInOrderAndEscapesWhatHtmlWouldRead) {
-  const std::string catalog = sorting_show::CatalogDocument();
-  std::size_t at = 0;
-  for (const auto& entry : kTrackedSorts) {
-    at = catalog.find("{\"name\":\"" + std::string(entry.name) + "\",", at);
-    EXPECT_NE(at, std::string::npos) << entry.name << " missing or out of order";
-  }
-  for (const PatternEntry& pattern : kPatterns) {
-    at = catalog.find("{\"name\":\"" + std::string(pattern.name) + "\",", at);
-    EXPECT_NE(at, std::string::npos) << pattern.name << " missing or out of order";
-  }
-  EXPECT_EQ(catalog.find("</"), std::string::npos);
-
+// No string of the catalogue can end the page's script element.
+TEST(CatalogJson, EscapesWhatHtmlWouldRead) {
+  EXPECT_EQ(sorting_show::CatalogDocument().find("</"), std::string::npos);
   std::string text;
   sorting_show::AppendString(text, "a\"b\\</script>\n");
   EXPECT_EQ(text, "\"a\\\"b\\\\\\u003c/script>\\u000a\"");
