@@ -45,7 +45,7 @@ help:
 	@echo "Targets:"
 	@echo "  make run           build the demo (no GoogleTest needed) and run it; Enter leaves it"
 	@echo "  make test          build everything in $(BUILD_DIR)/ and run the tests through CTest"
-	@echo "  make show          write the page that races the five sorts, and their history pictures"
+	@echo "  make show          write the page that races the sorts, and their history pictures"
 	@echo "  make site          the page and its pictures in $(SITE_DIR)/, ready for a static web host"
 	@echo "  make page-bench    measure the page in Chromium: smoothness, long tasks, heap, size, start"
 	@echo "  make sanitize      the tests under AddressSanitizer and UBSan, built by clang++ in $(SAN_DIR)/"

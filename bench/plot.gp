@@ -9,10 +9,15 @@ if (!exists("csv") || !exists("png")) {
   exit status 1
 }
 
-patterns = "shuffled shuffled_16_values all_equal ascending descending pipe_organ push_front push_middle sawtooth"
-algorithms = "std::sort std::sort_lambda std::stable_sort BubbleSort BubbleSort_lambda " . \
-             "QuickSort QuickSort_lambda HeapSort HeapSort_lambda MergeSort MergeSort_lambda " . \
-             "IntroSort IntroSort_lambda"
+# The algorithms and the patterns are those of the CSV, in the order of its rows, which are
+# named "Algorithm/pattern/n/manual_time" (awk lists each name once).
+names(part) = system(sprintf("awk -F'\"' '$2 ~ /\\/manual_time$/ { split($2, p, \"/\"); " . \
+                             "name = p[%d]; %s if (!seen[name]++) printf \"%%s \", name }' '%s'", \
+                             part == 0 ? 1 : part, part == 0 ? "sub(/_lambda$/, \"\", name);" : "", csv))
+algorithms = names(1)
+patterns = names(2)
+# The algorithms without their comparator: each has one colour, its lambda series too.
+families = names(0)
 
 # The CSV starts with its header (make bench keeps the machine context apart).
 data = csv
@@ -41,9 +46,12 @@ set grid xtics ytics lc rgb "#dddddd"
 set xlabel "n" offset 0,0.5
 set ylabel "ns per element" offset 1,0
 
-# The two baselines dark, the library's sorts in colours; lambda series dashed.
-colors = "#000000 #000000 #777777 #d62728 #d62728 #1f77b4 #1f77b4 #2ca02c #2ca02c " . \
-         "#9467bd #9467bd #ff7f0e #ff7f0e"
+# The two baselines (the first families) dark, the library's sorts in colours; lambda
+# series dashed.
+palette = "#000000 #777777 #d62728 #1f77b4 #2ca02c #9467bd #ff7f0e #8c564b #e377c2 #17becf"
+family(a) = strstrt(a, "_lambda") > 0 ? a[1:strstrt(a, "_lambda") - 1] : a
+family_index(a) = sum [k = 1:words(families)] (word(families, k) eq family(a) ? k : 0)
+color(i) = word(palette, (family_index(word(algorithms, i)) - 1) % words(palette) + 1)
 style(i) = strstrt(word(algorithms, i), "_lambda") > 0 ? 2 : 1
 
 # A run filtered with --benchmark_filter may leave patterns without results: their panels
@@ -64,7 +72,7 @@ do for [p = 1:words(patterns)] {
     }
     plot for [i = 1:words(algorithms)] data \
         using (size_of(word(algorithms, i), pattern)):"ns_per_element" \
-        with linespoints lw 1.5 pt 7 ps 0.4 dt style(i) lc rgb word(colors, i) \
+        with linespoints lw 1.5 pt 7 ps 0.4 dt style(i) lc rgb color(i) \
         title word(algorithms, i)
   }
 }

@@ -1,7 +1,7 @@
-// The benchmark suite: the library's five sorts, and std::sort and std::stable_sort as
+// The benchmark suite: the library's sorts, and std::sort and std::stable_sort as
 // baselines, over the shared input patterns at sizes from 16 to 2^20 elements. Every
 // algorithm is timed with a function-pointer comparator, as the demonstration calls it;
-// the five sorts and std::sort also with a lambda the compiler inlines, in the families
+// the library's sorts and std::sort also with a lambda the compiler inlines, in the families
 // named "<algorithm>_lambda". Each case reports its time and comparator calls per
 // element; each family of one algorithm on one pattern also reports the growth that
 // Google Benchmark fits to its times.
@@ -16,25 +16,29 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <benchmark/benchmark.h>
+#include <sorting/sort_table.h>
 
-#include "tests/input_patterns.h"
-#include "tests/sort_test_support.h"
+#include "support/input_patterns.h"
+#include "support/sort_checks.h"
 
 namespace sorting_bench {
 namespace {
 
-using sorting_test::Pattern;
+using sorting::SortFunction;
+using sorting_patterns::Pattern;
 
 constexpr std::uint32_t kSeed = 2026;
 constexpr std::int64_t kMinSize = 16;
 constexpr std::int64_t kMaxSize = std::int64_t{1} << 20;
 // Not a power of two: the README's table of comparator calls is taken at this size.
 constexpr std::int64_t kTableSize = 4000;
-// Where the quadratic cases stop: BubbleSort needs about 0.6 s for one sort of 2^14
-// shuffled values here, and 16 times that at 2^16.
+// Where the quadratic cases (the patterns a sort's quadratic_on names in the library's
+// table) stop: BubbleSort needs about 0.6 s for one sort of 2^14 shuffled values here,
+// and 16 times that at 2^16.
 constexpr std::int64_t kQuadraticMax = std::int64_t{1} << 14;
 constexpr std::int64_t kQuadraticMaxFull = std::int64_t{1} << 16;
 // Each case sorts a pool of different inputs of its pattern, made from the seeds kSeed,
@@ -51,79 +55,58 @@ bool Less(int a, int b) {
 // The same order as a lambda: its type names the function, so the sort's instantiation
 // calls it directly and the compiler inlines it.
 constexpr auto kInlinedLess = [](int a, int b) { return a < b; };
+using InlinedLess = std::remove_const_t<decltype(kInlinedLess)>;
 
-// The baselines, with the library's inclusive range and the same comparator type.
+// The baselines, with the library's inclusive range and the same comparator types.
 void StdSort(int* first, int* last, sorting::Comparator<int> comp) {
+  std::sort(first, last + 1, comp);
+}
+void StdSortInlined(int* first, int* last, InlinedLess comp) {
   std::sort(first, last + 1, comp);
 }
 void StdStableSort(int* first, int* last, sorting::Comparator<int> comp) {
   std::stable_sort(first, last + 1, comp);
 }
 
-struct Algorithm {
-  const char* name;
-  sorting_test::SortFunction<int> sort;
+// What is timed: a baseline, or a sort of the library's table.
+struct Contender {
+  std::string name;
+  SortFunction<int> sort;
   // The same sort with kInlinedLess; null where there is no lambda series.
-  void (*inlined)(int* first, int* last);
-  // Patterns on which the cost grows as n^2, so the case stops at the quadratic limit.
-  // Found by doubling n from 2048 to 4096: comparator calls grow 3.4- to 4-fold for
-  // BubbleSort and QuickSort there, against about 2.2-fold for n log n. MergeSort's
-  // calls stay n log n, but its in-place merge moves each element of a right run past
-  // every larger element of the left run, so its element moves grow as n^2.
-  std::vector<Pattern> quadratic_on;
+  SortFunction<int, InlinedLess> inlined;
+  // Pattern names, as in the table: the cases on these stop at the quadratic limit.
+  const char* quadratic_on;
 };
 
-const Algorithm kAlgorithms[] = {
-    {"std::sort",
-     StdSort,
-     [](int* first, int* last) { std::sort(first, last + 1, kInlinedLess); },
-     {}},
-    {"std::stable_sort", StdStableSort, nullptr, {}},
-    {"BubbleSort",
-     sorting::BubbleSort<int>,
-     [](int* first, int* last) { sorting::BubbleSort(first, last, kInlinedLess); },
-     {Pattern::kShuffled, Pattern::kShuffled16, Pattern::kDescending, Pattern::kPipeOrgan,
-      Pattern::kPushFront, Pattern::kPushMiddle, Pattern::kSawtooth}},
-    // Every pattern but a shuffle of distinct values drives its last-element pivot to an
-    // end, or makes many partitions of runs of equal values.
-    {"QuickSort",
-     sorting::QuickSort<int>,
-     [](int* first, int* last) { sorting::QuickSort(first, last, kInlinedLess); },
-     {Pattern::kShuffled16, Pattern::kAllEqual, Pattern::kAscending, Pattern::kDescending,
-      Pattern::kPipeOrgan, Pattern::kPushFront, Pattern::kPushMiddle, Pattern::kSawtooth}},
-    {"HeapSort",
-     sorting::HeapSort<int>,
-     [](int* first, int* last) { sorting::HeapSort(first, last, kInlinedLess); },
-     {}},
-    {"MergeSort",
-     sorting::MergeSort<int>,
-     [](int* first, int* last) { sorting::MergeSort(first, last, kInlinedLess); },
-     {Pattern::kShuffled, Pattern::kShuffled16, Pattern::kAllEqual, Pattern::kDescending,
-      Pattern::kPipeOrgan, Pattern::kSawtooth}},
-    {"IntroSort",
-     sorting::IntroSort<int>,
-     [](int* first, int* last) { sorting::IntroSort(first, last, kInlinedLess); },
-     {}},
-};
+std::vector<Contender> Contenders() {
+  std::vector<Contender> contenders = {{"std::sort", StdSort, StdSortInlined, ""},
+                                       {"std::stable_sort", StdStableSort, nullptr, ""}};
+  for (std::size_t k = 0; k < std::size(sorting::kSorts<int>); ++k) {
+    const auto& entry = sorting::kSorts<int>[k];
+    contenders.push_back(
+        {entry.name, entry.sort, sorting::kSorts<int, InlinedLess>[k].sort, entry.quadratic_on});
+  }
+  return contenders;
+}
 
-// One case: `algorithm` on `pattern` at n = state.range(0), with its lambda when
+// One case: `contender` on `pattern` at n = state.range(0), with its lambda when
 // `inlined` and with the function pointer Less otherwise. Only the sorts are timed
 // (manual time): copying the inputs in, counting comparator calls and checking the
 // results happen outside the timed region.
-void SortCase(benchmark::State& state, const Algorithm& algorithm, Pattern pattern, bool inlined) {
+void SortCase(benchmark::State& state, const Contender& contender, Pattern pattern, bool inlined) {
   const std::int64_t n = state.range(0);
   const std::int64_t copies = std::max<std::int64_t>(1, kPoolElements / n);
   std::vector<int> inputs;
   inputs.reserve(copies * n);
   for (std::int64_t copy = 0; copy < copies; ++copy) {
     const std::vector<int> input =
-        sorting_test::MakePattern(pattern, n, kSeed + static_cast<std::uint32_t>(copy));
+        sorting_patterns::MakePattern(pattern, n, kSeed + static_cast<std::uint32_t>(copy));
     inputs.insert(inputs.end(), input.begin(), input.end());
   }
 
   std::vector<int> work(inputs.begin(), inputs.begin() + n);
   sorting_test::comparator_calls = 0;
-  algorithm.sort(&work[0], &work[n - 1], sorting_test::CountingLess);
+  contender.sort(&work[0], &work[n - 1], sorting_test::CountingLess);
   const double calls = static_cast<double>(sorting_test::comparator_calls);
 
   work.resize(inputs.size());
@@ -133,9 +116,9 @@ void SortCase(benchmark::State& state, const Algorithm& algorithm, Pattern patte
     const auto start = std::chrono::steady_clock::now();
     for (std::int64_t first = 0; first < copies * n; first += n) {
       if (inlined)
-        algorithm.inlined(&work[first], &work[first + n - 1]);
+        contender.inlined(&work[first], &work[first + n - 1], kInlinedLess);
       else
-        algorithm.sort(&work[first], &work[first + n - 1], Less);
+        contender.sort(&work[first], &work[first + n - 1], Less);
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     state.SetIterationTime(elapsed.count());
@@ -154,24 +137,25 @@ void SortCase(benchmark::State& state, const Algorithm& algorithm, Pattern patte
   state.SetComplexityN(n);
 }
 
-// Registers one family per algorithm and pattern, named "Algorithm/pattern", and one
-// named "Algorithm_lambda/pattern" where the algorithm has a lambda series, over the
+// Registers one family per contender and pattern, named "Algorithm/pattern", and one
+// named "Algorithm_lambda/pattern" where the contender has a lambda series, over the
 // powers of two from kMinSize to its limit, plus kTableSize.
 void RegisterCases(bool full) {
-  for (Pattern pattern : sorting_test::kAllPatterns) {
-    for (const Algorithm& algorithm : kAlgorithms) {
-      const bool quadratic =
-          std::count(algorithm.quadratic_on.begin(), algorithm.quadratic_on.end(), pattern) > 0;
+  // Google Benchmark keeps a copy of every argument of a family.
+  const std::vector<Contender> contenders = Contenders();
+  for (const sorting_patterns::PatternEntry& entry : sorting_patterns::kPatterns) {
+    const Pattern pattern = entry.pattern;
+    for (const Contender& contender : contenders) {
+      const bool quadratic = sorting_patterns::ListsPattern(contender.quadratic_on, pattern);
       const std::int64_t max_size = !quadratic ? kMaxSize
                                     : full     ? kQuadraticMaxFull
                                                : kQuadraticMax;
       for (const bool inlined : {false, true}) {
-        if (inlined && algorithm.inlined == nullptr)
+        if (inlined && contender.inlined == nullptr)
           continue;
-        const std::string name = std::string(algorithm.name) + (inlined ? "_lambda/" : "/") +
-                                 sorting_test::PatternName(pattern);
+        const std::string name = contender.name + (inlined ? "_lambda/" : "/") + entry.name;
         benchmark::internal::Benchmark* family =
-            benchmark::RegisterBenchmark(name.c_str(), SortCase, algorithm, pattern, inlined);
+            benchmark::RegisterBenchmark(name.c_str(), SortCase, contender, pattern, inlined);
         family->UseManualTime()->Complexity()->Unit(benchmark::kMicrosecond);
         for (std::int64_t n = kMinSize; n <= max_size; n *= 2) {
           family->Arg(n);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include <sorting/sort_table.h>
 #include <sorting/sorting.h>
 
 #include "demo/comparators.h"
@@ -12,17 +13,18 @@
 
 namespace {
 
-template <typename T>
-using Sort = void (*)(T*, T*, sorting::Comparator<T>);
+using sorting::SortFunction;
 
-// The library's five sorts in the order every section shows them.
-struct Algorithm {
+// The sorts the report shows, in the order every section shows them. Its rows
+// are its own, not the library's table of sorts: the report's text is fixed,
+// and a sort added to the library does not change it.
+struct ReportedSort {
   const char* name;
-  Sort<int> ints;
-  Sort<char> chars;
+  SortFunction<int> ints;
+  SortFunction<char> chars;
 };
 
-const Algorithm kAlgorithms[] = {
+const ReportedSort kReportedSorts[] = {
     {"BubbleSort", sorting::BubbleSort<int>, sorting::BubbleSort<char>},
     {"QuickSort", sorting::QuickSort<int>, sorting::QuickSort<char>},
     {"HeapSort", sorting::HeapSort<int>, sorting::HeapSort<char>},
@@ -30,16 +32,17 @@ const Algorithm kAlgorithms[] = {
     {"IntroSort", sorting::IntroSort<int>, sorting::IntroSort<char>},
 };
 
-bool IsLast(const Algorithm& algorithm) {
-  return &algorithm == std::end(kAlgorithms) - 1;
+bool IsLast(const ReportedSort& reported) {
+  return &reported == std::end(kReportedSorts) - 1;
 }
 
 // One result row: sorts a copy of the first kDisplayCount source elements and
 // prints it between the row's label and `ending`.
 template <typename T>
-void ResultRow(std::ostream& out, const Algorithm& algorithm, Sort<T> sort, const char* direction,
-               sorting::Comparator<T> comp, const T* source, T* work, const char* ending) {
-  out << "--" << algorithm.name << ' ' << direction << " result: [ ";
+void ResultRow(std::ostream& out, const ReportedSort& reported, SortFunction<T> sort,
+               const char* direction, sorting::Comparator<T> comp, const T* source, T* work,
+               const char* ending) {
+  out << "--" << reported.name << ' ' << direction << " result: [ ";
   std::copy(source, source + kDisplayCount, work);
   sort(work, work + kDisplayCount - 1, comp);
   PrintArray(work, kDisplayCount, out);
@@ -56,22 +59,22 @@ void SmallIntegerSection(std::ostream& out, const int* arr, int* temp) {
   out << "Sorting int array: [ ";
   PrintArray(arr, kDisplayCount, out);
   out << " ] \n";
-  for (const Algorithm& algorithm : kAlgorithms) {
-    ResultRow(out, algorithm, algorithm.ints, "ascending", AscendingInt, arr, temp, " ] \n");
-    ResultRow(out, algorithm, algorithm.ints, "descending", DescendingInt, arr, temp, " ] \n\n");
+  for (const ReportedSort& reported : kReportedSorts) {
+    ResultRow(out, reported, reported.ints, "ascending", AscendingInt, arr, temp, " ] \n");
+    ResultRow(out, reported, reported.ints, "descending", DescendingInt, arr, temp, " ] \n\n");
   }
 }
 
 void TimedSection(std::ostream& out, const int* arr, int* temp) {
   out << "Sorting 2k int array \n";
-  for (const Algorithm& algorithm : kAlgorithms) {
-    out << "--" << algorithm.name << " ascending ";
+  for (const ReportedSort& reported : kReportedSorts) {
+    out << "--" << reported.name << " ascending ";
     std::copy(arr, arr + kFullCount, temp);
     const std::int64_t start = NowMilliseconds();
-    algorithm.ints(temp, temp + kFullCount - 1, AscendingInt);
+    reported.ints(temp, temp + kFullCount - 1, AscendingInt);
     const std::int64_t end = NowMilliseconds();
     const auto elapsed = static_cast<std::int32_t>(end - start);
-    out << "took " << elapsed / 1000.0 << (IsLast(algorithm) ? " seconds \n\n" : " seconds \n");
+    out << "took " << elapsed / 1000.0 << (IsLast(reported) ? " seconds \n\n" : " seconds \n");
   }
 }
 
@@ -80,10 +83,10 @@ void CharacterSection(std::ostream& out, const char* c, char* ctemp) {
   PrintArray(c, kDisplayCount, out);
   out << " ] \n";
   bool descending = true;  // the rows alternate, starting with descending
-  for (const Algorithm& algorithm : kAlgorithms) {
-    ResultRow(out, algorithm, algorithm.chars, descending ? "descending" : "ascending",
+  for (const ReportedSort& reported : kReportedSorts) {
+    ResultRow(out, reported, reported.chars, descending ? "descending" : "ascending",
               descending ? DescendingChar : AscendingChar, c, ctemp,
-              IsLast(algorithm) ? " ] \n\n" : " ] \n");
+              IsLast(reported) ? " ] \n\n" : " ] \n");
     descending = !descending;
   }
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <variant>
 
 namespace sorting_show {
 namespace {
@@ -19,28 +20,81 @@ constexpr long kMaxRows = 720;
 constexpr unsigned char kBackground = 255;
 constexpr unsigned char kInk = 0x33;
 
-// A 5 by 7 pixel font with the letters of the five names, for the labels above
-// the columns. Each row is five bits, the leftmost pixel in the highest bit.
+// A 5 by 7 pixel font for the labels above the columns: digits, letters and
+// the underscore, everything a sort's name (a C++ identifier) can hold. Each
+// row is five bits, the leftmost pixel in the highest bit.
 struct Glyph {
   char letter;
   unsigned char rows[7];
 };
 constexpr Glyph kFont[] = {
-    {'B', {30, 17, 17, 30, 17, 17, 30}}, {'H', {17, 17, 17, 31, 17, 17, 17}},
-    {'I', {14, 4, 4, 4, 4, 4, 14}},      {'M', {17, 27, 21, 21, 17, 17, 17}},
-    {'Q', {14, 17, 17, 17, 21, 18, 13}}, {'S', {15, 16, 16, 14, 1, 1, 30}},
-    {'a', {0, 0, 14, 1, 15, 17, 15}},    {'b', {16, 16, 22, 25, 17, 17, 30}},
-    {'c', {0, 0, 14, 16, 16, 17, 14}},   {'e', {0, 0, 14, 17, 31, 16, 14}},
-    {'g', {0, 15, 17, 17, 15, 1, 14}},   {'i', {4, 0, 12, 4, 4, 4, 14}},
-    {'k', {16, 16, 18, 20, 24, 20, 18}}, {'l', {12, 4, 4, 4, 4, 4, 14}},
+    {'0', {14, 17, 19, 21, 25, 17, 14}}, {'1', {4, 12, 4, 4, 4, 4, 14}},
+    {'2', {14, 17, 1, 2, 4, 8, 31}},     {'3', {31, 2, 4, 2, 1, 17, 14}},
+    {'4', {2, 6, 10, 18, 31, 2, 2}},     {'5', {31, 16, 30, 1, 1, 17, 14}},
+    {'6', {6, 8, 16, 30, 17, 17, 14}},   {'7', {31, 1, 2, 4, 8, 8, 8}},
+    {'8', {14, 17, 17, 14, 17, 17, 14}}, {'9', {14, 17, 17, 15, 1, 2, 12}},
+    {'A', {14, 17, 17, 31, 17, 17, 17}}, {'B', {30, 17, 17, 30, 17, 17, 30}},
+    {'C', {14, 17, 16, 16, 16, 17, 14}}, {'D', {28, 18, 17, 17, 17, 18, 28}},
+    {'E', {31, 16, 16, 30, 16, 16, 31}}, {'F', {31, 16, 16, 30, 16, 16, 16}},
+    {'G', {14, 17, 16, 23, 17, 17, 15}}, {'H', {17, 17, 17, 31, 17, 17, 17}},
+    {'I', {14, 4, 4, 4, 4, 4, 14}},      {'J', {7, 2, 2, 2, 2, 18, 12}},
+    {'K', {17, 18, 20, 24, 20, 18, 17}}, {'L', {16, 16, 16, 16, 16, 16, 31}},
+    {'M', {17, 27, 21, 21, 17, 17, 17}}, {'N', {17, 17, 25, 21, 19, 17, 17}},
+    {'O', {14, 17, 17, 17, 17, 17, 14}}, {'P', {30, 17, 17, 30, 16, 16, 16}},
+    {'Q', {14, 17, 17, 17, 21, 18, 13}}, {'R', {30, 17, 17, 30, 20, 18, 17}},
+    {'S', {15, 16, 16, 14, 1, 1, 30}},   {'T', {31, 4, 4, 4, 4, 4, 4}},
+    {'U', {17, 17, 17, 17, 17, 17, 14}}, {'V', {17, 17, 17, 17, 17, 10, 4}},
+    {'W', {17, 17, 17, 21, 21, 21, 10}}, {'X', {17, 17, 10, 4, 10, 17, 17}},
+    {'Y', {17, 17, 10, 4, 4, 4, 4}},     {'Z', {31, 1, 2, 4, 8, 16, 31}},
+    {'_', {0, 0, 0, 0, 0, 0, 31}},       {'a', {0, 0, 14, 1, 15, 17, 15}},
+    {'b', {16, 16, 22, 25, 17, 17, 30}}, {'c', {0, 0, 14, 16, 16, 17, 14}},
+    {'d', {1, 1, 13, 19, 17, 17, 15}},   {'e', {0, 0, 14, 17, 31, 16, 14}},
+    {'f', {6, 9, 8, 28, 8, 8, 8}},       {'g', {0, 15, 17, 17, 15, 1, 14}},
+    {'h', {16, 16, 22, 25, 17, 17, 17}}, {'i', {4, 0, 12, 4, 4, 4, 14}},
+    {'j', {2, 0, 6, 2, 2, 18, 12}},      {'k', {16, 16, 18, 20, 24, 20, 18}},
+    {'l', {12, 4, 4, 4, 4, 4, 14}},      {'m', {0, 0, 26, 21, 21, 17, 17}},
     {'n', {0, 0, 22, 25, 17, 17, 17}},   {'o', {0, 0, 14, 17, 17, 17, 14}},
-    {'p', {0, 0, 30, 17, 30, 16, 16}},   {'r', {0, 0, 22, 25, 16, 16, 16}},
+    {'p', {0, 0, 30, 17, 30, 16, 16}},   {'q', {0, 0, 13, 19, 15, 1, 1}},
+    {'r', {0, 0, 22, 25, 16, 16, 16}},   {'s', {0, 0, 14, 16, 14, 1, 30}},
     {'t', {8, 8, 28, 8, 8, 9, 6}},       {'u', {0, 0, 17, 17, 17, 19, 13}},
+    {'v', {0, 0, 17, 17, 17, 10, 4}},    {'w', {0, 0, 17, 17, 21, 21, 10}},
+    {'x', {0, 0, 17, 10, 4, 10, 17}},    {'y', {0, 0, 17, 17, 15, 1, 14}},
+    {'z', {0, 0, 31, 2, 4, 8, 31}},
 };
 constexpr int kGlyphWidth = 5;
 constexpr int kGlyphHeight = 7;
 // Room above the columns for labels at twice the font's size.
 constexpr int kLabelHeight = 2 * kGlyphHeight + 6;
+
+constexpr bool HasGlyph(char letter) {
+  for (const Glyph& glyph : kFont) {
+    if (glyph.letter == letter)
+      return true;
+  }
+  return false;
+}
+
+constexpr bool FontCoversEveryName() {
+  for (const SortEntry& entry : kTrackedSorts) {
+    for (const char* letter = entry.name; *letter != '\0'; ++letter) {
+      if (!HasGlyph(*letter))
+        return false;
+    }
+  }
+  return true;
+}
+static_assert(FontCoversEveryName(), "a sort's name has a character that kFont has no glyph for");
+
+constexpr int LongestName() {
+  int longest = 0;
+  for (const SortEntry& entry : kTrackedSorts) {
+    int length = 0;
+    while (entry.name[length] != '\0')
+      ++length;
+    longest = std::max(longest, length);
+  }
+  return longest;
+}
 
 struct Rgb {
   unsigned char r, g, b;
@@ -80,7 +134,7 @@ void AppendChunk(std::string& out, const char* type, const std::string& data) {
 }
 
 // Writes `text` with its top left corner at (x, y), each font pixel `scale`
-// pixels wide; letters the font lacks stay blank.
+// pixels wide.
 void DrawText(Image& image, const char* text, int x, int y, int scale) {
   for (; *text != '\0'; ++text, x += (kGlyphWidth + 1) * scale) {
     for (const Glyph& glyph : kFont) {
@@ -109,7 +163,7 @@ Image DrawHistory(const Recording& recording) {
   std::size_t longest = 0;
   for (const Trace& trace : recording.traces)
     longest = std::max(longest, trace.events.size());
-  // One clock for all five: every row stands for the same number of events.
+  // One clock for all the sorts: every row stands for the same number of events.
   const long per_row = std::max(1L, static_cast<long>((longest + kMaxRows - 1) / kMaxRows));
   const long rows = static_cast<long>((longest + per_row - 1) / per_row) + 1;
 
@@ -131,7 +185,7 @@ Image DrawHistory(const Recording& recording) {
     const Trace& trace = recording.traces[column];
     const int left = kMargin + column * (n * cell + kGap);
     // Twice the font's size where the longest name fits the column.
-    const int scale = n * cell >= 10 * (kGlyphWidth + 1) * 2 ? 2 : 1;
+    const int scale = n * cell >= LongestName() * (kGlyphWidth + 1) * 2 ? 2 : 1;
     DrawText(image, trace.algorithm, left, kMargin, scale);
     std::vector<int> state = input;
     std::size_t next = 0;
@@ -142,9 +196,8 @@ Image DrawHistory(const Recording& recording) {
           break;
         const std::size_t end = std::min(trace.events.size(), next + per_row);
         for (; next < end; ++next) {
-          const Event& event = trace.events[next];
-          if (!event.comparison)
-            state[event.i] = event.b;
+          if (const Write* write = std::get_if<Write>(&trace.events[next]))
+            state[write->slot] = write->new_value;
         }
       }
       unsigned char* pixel =

@@ -1,9 +1,9 @@
 #ifndef SORTING_SHOW_HISTORY_PICTURE_H
 #define SORTING_SHOW_HISTORY_PICTURE_H
 
-// A still picture of the five sorts' whole histories on one input: one column
-// per sort, in the report's order, time running down the page on a clock shared
-// by all five, each row the state of the range after a fixed number of events,
+// A still picture of the sorts' whole histories on one input: one column per
+// sort, in the table's order, time running down the page on a clock shared by
+// all of them, each row the state of the range after a fixed number of events,
 // each value a colour of the viridis map (perceptually uniform, readable with
 // every common colour-vision deficiency). A column stops where its sort ends.
 // Each column carries its sort's name on top.

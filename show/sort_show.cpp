@@ -1,6 +1,7 @@
-// sort_show: records the library's five sorts on one or more inputs and writes
-// the traces into the self-contained page (show/page.html), or as JSON alone,
-// and draws the history pictures. See --help.
+// sort_show: records the library's sorts on one or more inputs and writes the
+// traces into the self-contained page (show/page.html), or as JSON alone, and
+// draws the history pictures; --catalog tells what it knows of the sorts and
+// the input patterns. See --help.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,27 +21,29 @@
 #include "show/history_picture.h"
 #include "show/trace_json.h"
 #include "show/trace_recorder.h"
-#include "tests/input_patterns.h"
+#include "support/input_patterns.h"
 
 namespace sorting_show {
 namespace {
 
-using sorting_test::Pattern;
+using sorting_patterns::kPatterns;
+using sorting_patterns::Pattern;
+using sorting_patterns::PatternEntry;
 
 constexpr std::size_t kDefaultSize = 40;
 constexpr std::uint32_t kDefaultSeed = 1;
 const char* const kTracesMarker = "__SORTING_TRACES__";
+const char* const kCatalogMarker = "__SORTING_CATALOG__";
 const char* const kInputsMarker = "__SORTING_INPUTS__";
 const char* const kWasmMarker = "__SORTING_WASM__";
 
-const char* const kUsage =
+const char* const kUsageHead =
     "Usage: sort_show [options]\n"
-    "Records every comparison and every write of the five sorts on the same input\n"
-    "and writes them into one self-contained HTML page that races the five.\n"
+    "Records every comparison and every write of the library's sorts on the same\n"
+    "input and writes them into one self-contained HTML page that races them.\n"
     "\n"
-    "  --pattern NAME[,NAME...]  inputs from these patterns (default: all nine):\n"
-    "                            shuffled, shuffled_16_values, all_equal, ascending,\n"
-    "                            descending, pipe_organ, push_front, push_middle, sawtooth\n"
+    "  --pattern NAME[,NAME...]  inputs from these patterns (default: all of them)\n";
+const char* const kUsageTail =
     "  --size N                  values per pattern input, 1 to 512 (default 40)\n"
     "  --seed S                  seed of the random patterns, 0 to 4294967295 (default 1)\n"
     "  --values V,V,...          one input of these integers (1 to 512 of them) instead\n"
@@ -52,7 +55,28 @@ const char* const kUsage =
     "                            with --json: standard output)\n"
     "  --json                    write the traces alone, as a sorting-trace document\n"
     "  --pictures DIR            also draw each input's history as DIR/history-<pattern>.png\n"
+    "  --catalog                 write what sort_show knows of the sorts and the patterns,\n"
+    "                            as a sorting-catalog document, and nothing else\n"
     "  --help                    show this text\n";
+
+// The help text: the options, with the patterns of the table and what each is.
+std::string Usage() {
+  std::string text = kUsageHead;
+  for (const PatternEntry& pattern : kPatterns) {
+    std::string line = std::string("      ") + pattern.name;
+    line.resize(std::max<std::size_t>(line.size() + 2, 28), ' ');
+    text += line + pattern.description + "\n";
+  }
+  return text + kUsageTail;
+}
+
+// The pattern names, for messages: "shuffled, ..., sawtooth".
+std::string PatternNames() {
+  std::string names;
+  for (const PatternEntry& pattern : kPatterns)
+    names += (names.empty() ? "" : ", ") + std::string(pattern.name);
+  return names;
+}
 
 struct Options {
   std::vector<Pattern> patterns;
@@ -67,6 +91,7 @@ struct Options {
   std::string output;
   bool json = false;
   std::string pictures;
+  bool catalog = false;
   bool help = false;
 };
 
@@ -130,6 +155,10 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
       options->json = true;
       continue;
     }
+    if (option == "--catalog") {
+      options->catalog = true;
+      continue;
+    }
     const bool takes_value = option == "--pattern" || option == "--size" || option == "--seed" ||
                              option == "--values" || option == "--direction" ||
                              option == "--output" || option == "--pictures";
@@ -149,23 +178,18 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
         return false;
       }
       for (const std::string& name : names) {
-        bool found = false;
-        for (Pattern pattern : sorting_test::kAllPatterns) {
-          if (name == sorting_test::PatternName(pattern)) {
-            // One race and one picture per input: a pattern named twice is a mistake.
-            if (std::find(options->patterns.begin(), options->patterns.end(), pattern) !=
-                options->patterns.end()) {
-              *error = "pattern '" + name + "' is given twice";
-              return false;
-            }
-            options->patterns.push_back(pattern);
-            found = true;
-          }
-        }
-        if (!found) {
-          *error = "unknown pattern '" + name + "' (see --help for the nine patterns)";
+        const PatternEntry* entry = sorting_patterns::FindPattern(name.c_str());
+        if (entry == nullptr) {
+          *error = "unknown pattern '" + name + "' (the patterns: " + PatternNames() + ")";
           return false;
         }
+        // One race and one picture per input: a pattern named twice is a mistake.
+        if (std::find(options->patterns.begin(), options->patterns.end(), entry->pattern) !=
+            options->patterns.end()) {
+          *error = "pattern '" + name + "' is given twice";
+          return false;
+        }
+        options->patterns.push_back(entry->pattern);
       }
       options->has_patterns = true;
     } else if (option == "--size") {
@@ -231,6 +255,10 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     *error = "--values replaces --pattern, --size and --seed; give either";
     return false;
   }
+  if (options->catalog && argc > 2) {
+    *error = "--catalog takes no other option";
+    return false;
+  }
   return true;
 }
 
@@ -240,10 +268,11 @@ std::vector<Input> MakeInputs(const Options& options) {
     inputs.push_back(ValuesInput(options.values, options.descending));
     return inputs;
   }
-  const std::vector<Pattern> patterns =
-      options.has_patterns ? options.patterns
-                           : std::vector<Pattern>(std::begin(sorting_test::kAllPatterns),
-                                                  std::end(sorting_test::kAllPatterns));
+  std::vector<Pattern> patterns = options.patterns;
+  if (!options.has_patterns) {
+    for (const PatternEntry& entry : kPatterns)
+      patterns.push_back(entry.pattern);
+  }
   for (Pattern pattern : patterns)
     inputs.push_back(PatternInput(pattern, options.size, options.seed, options.descending));
   return inputs;
@@ -326,8 +355,8 @@ std::size_t Fill(std::string* page, std::size_t from, const char* marker, const 
   return at + text.size();
 }
 
-// The page template with its inputs, the WebAssembly module and, for a page
-// without the module, the traces filled in. With the module the page records
+// The page template with the catalogue, its inputs, the WebAssembly module and,
+// for a page without the module, the traces filled in. With the module the page records
 // its inputs itself at load (a few milliseconds each), which keeps it light and
 // makes its traces those of the same library build as the ones it records later.
 // The markers stand in this order, and no filled-in text contains one.
@@ -337,6 +366,7 @@ bool FillPage(const std::vector<Recording>& recordings, const std::string& json,
   const bool has_module = kWasmModuleSize > 0;
   std::size_t at = 0;
   const std::pair<const char*, std::string> fills[] = {
+      {kCatalogMarker, CatalogDocument()},
       {kInputsMarker, InputsDocument(recordings)},
       {kTracesMarker, has_module ? std::string() : json},
       {kWasmMarker, Base64(kWasmModule, kWasmModuleSize)},
@@ -365,8 +395,9 @@ int Run(int argc, char** argv) {
   std::string error;
   if (!ParseOptions(argc, argv, &options, &error))
     return Fail(error);
-  if (options.help) {
-    std::fputs(kUsage, stdout);
+  if (options.help || options.catalog) {
+    const std::string text = options.help ? Usage() : CatalogDocument() + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
 

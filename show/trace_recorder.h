@@ -3,8 +3,9 @@
 
 // Records what the library's sorts do, without touching them: the unchanged
 // templates run on an instrumented element type, Tracked, under a comparator
-// wrapper, RecordingComparator. Every comparator call and every write into a
-// slot of the range lands in the active Log as an Event. A write keeps the value
+// wrapper, RecordingComparator. Every comparator call, every equality test of
+// two elements and every write into a slot of the range lands in the active Log
+// as an Event. A write keeps the value
 // it replaced, so a trace can be replayed backwards as exactly as forwards.
 //
 // The same source builds natively and for wasm32-wasi with -fno-exceptions:
@@ -14,11 +15,12 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
-#include <sorting/sorting.h>
+#include <sorting/sort_table.h>
 
-#include "tests/input_patterns.h"
+#include "support/input_patterns.h"
 
 namespace sorting_show {
 
@@ -29,19 +31,40 @@ inline constexpr int kNoSlot = -1;
 // The largest input recorded, natively and in the browser.
 inline constexpr std::size_t kMaxValues = 512;
 
-struct Event {
-  bool comparison;
-  bool result;  // the comparator's answer; false for a write
-  // A comparison: the slots of the first and second argument (or kNoSlot), the
-  // two values, and the slots they were last copied from. A write: `i` is the
-  // slot, `a` the value before and `b` the value after; the rest is unused.
-  int i;
-  int j;
-  int a;
-  int b;
-  int from_i;
-  int from_j;
+// One argument of a comparator call: the slot it stands in (kNoSlot for a value
+// held outside the range), its value, and the slot it was last copied from.
+struct Operand {
+  int slot;
+  int value;
+  int from;
 };
+
+// A comparator call: its two arguments and its answer.
+struct Comparison {
+  Operand first;
+  Operand second;
+  bool result;
+};
+
+// A write into a slot of the range. The old value makes it reversible.
+struct Write {
+  int slot;
+  int old_value;
+  int new_value;
+};
+
+// An equality test of two elements: operator==, which BubbleSort asks before
+// the comparator (through the library's detail::Equal). The slots of both (or
+// kNoSlot), their values, and the answer.
+struct EqualityTest {
+  int first_slot;
+  int second_slot;
+  int first_value;
+  int second_value;
+  bool equal;
+};
+
+using Event = std::variant<Comparison, Write, EqualityTest>;
 
 class Tracked;
 
@@ -78,8 +101,7 @@ class Tracked {
     if (Log::active != nullptr) {
       const int slot = Log::active->SlotOf(this);
       if (slot != kNoSlot)
-        Log::active->events.push_back(
-            {false, false, slot, kNoSlot, value_, value, kNoSlot, kNoSlot});
+        Log::active->events.push_back(Write{slot, value_, value});
     }
     value_ = value;
     from_ = from;
@@ -97,8 +119,15 @@ class Tracked {
     return slot != kNoSlot ? slot : element.from_;
   }
 
-  // BubbleSort's equality test. It is not a comparator call, so it is not an event.
-  friend bool operator==(const Tracked& a, const Tracked& b) { return a.value_ == b.value_; }
+  // Not a comparator call, so an event of its own kind.
+  friend bool operator==(const Tracked& a, const Tracked& b) {
+    const bool equal = a.value_ == b.value_;
+    if (Log::active != nullptr) {
+      Log::active->events.push_back(EqualityTest{Log::active->SlotOf(&a), Log::active->SlotOf(&b),
+                                                 a.value_, b.value_, equal});
+    }
+    return equal;
+  }
 
  private:
   int value_;
@@ -121,32 +150,21 @@ struct RecordingComparator {
 
   bool operator()(const Tracked& a, const Tracked& b) const {
     const bool result = descending ? b.value() < a.value() : a.value() < b.value();
-    if (Log::active != nullptr) {
-      Log::active->events.push_back({true, result, Log::active->SlotOf(&a), Log::active->SlotOf(&b),
-                                     a.value(), b.value(), Tracked::OriginOf(a),
-                                     Tracked::OriginOf(b)});
-    }
+    if (Log::active != nullptr)
+      Log::active->events.push_back(Comparison{OperandOf(a), OperandOf(b), result});
     return result;
+  }
+
+  static Operand OperandOf(const Tracked& element) {
+    return {Log::active->SlotOf(&element), element.value(), Tracked::OriginOf(element)};
   }
 };
 
-using TrackedSort = void (*)(Tracked*, Tracked*, RecordingComparator);
+// The library's sorts on the instrumented type, in the table's order.
+using SortEntry = sorting::SortEntry<Tracked, RecordingComparator>;
+inline constexpr const auto& kTrackedSorts = sorting::kSorts<Tracked, RecordingComparator>;
 
-struct Algorithm {
-  const char* name;
-  TrackedSort sort;
-};
-
-// The library's five sorts, in the order of the demonstration's report.
-inline const Algorithm kAlgorithms[] = {
-    {"BubbleSort", sorting::BubbleSort<Tracked, RecordingComparator>},
-    {"QuickSort", sorting::QuickSort<Tracked, RecordingComparator>},
-    {"HeapSort", sorting::HeapSort<Tracked, RecordingComparator>},
-    {"MergeSort", sorting::MergeSort<Tracked, RecordingComparator>},
-    {"IntroSort", sorting::IntroSort<Tracked, RecordingComparator>},
-};
-
-// What one input to the five sorts is: a named pattern of a size and seed, or
+// What one input to the sorts is: a named pattern of a size and seed, or
 // explicit values; and the direction.
 struct Input {
   std::string pattern;  // a pattern's name, or "values"
@@ -156,14 +174,14 @@ struct Input {
   std::vector<int> values;
 };
 
-inline Input PatternInput(sorting_test::Pattern pattern, std::size_t size, std::uint32_t seed,
+inline Input PatternInput(sorting_patterns::Pattern pattern, std::size_t size, std::uint32_t seed,
                           bool descending) {
   Input input;
-  input.pattern = sorting_test::PatternName(pattern);
+  input.pattern = sorting_patterns::PatternName(pattern);
   input.has_seed = true;
   input.seed = seed;
   input.descending = descending;
-  input.values = sorting_test::MakePattern(pattern, size, seed);
+  input.values = sorting_patterns::MakePattern(pattern, size, seed);
   return input;
 }
 
@@ -181,6 +199,7 @@ struct Trace {
   std::vector<int> output;
   std::vector<Event> events;
   long comparisons = 0;
+  long equalities = 0;
   long writes = 0;
 };
 
@@ -200,19 +219,24 @@ Trace RecordRun(const char* name, const std::vector<int>& input, Run run) {
   }
   for (const Tracked& element : range)
     trace.output.push_back(element.value());
-  for (const Event& event : trace.events)
-    ++(event.comparison ? trace.comparisons : trace.writes);
+  for (const Event& event : trace.events) {
+    if (std::holds_alternative<Comparison>(event))
+      ++trace.comparisons;
+    else if (std::holds_alternative<EqualityTest>(event))
+      ++trace.equalities;
+    else
+      ++trace.writes;
+  }
   return trace;
 }
 
-inline Trace RecordSort(const Algorithm& algorithm, const std::vector<int>& input,
-                        bool descending) {
-  return RecordRun(algorithm.name, input, [&](Tracked* first, Tracked* last) {
-    algorithm.sort(first, last, RecordingComparator{descending});
+inline Trace RecordSort(const SortEntry& entry, const std::vector<int>& input, bool descending) {
+  return RecordRun(entry.name, input, [&](Tracked* first, Tracked* last) {
+    entry.sort(first, last, RecordingComparator{descending});
   });
 }
 
-// The five sorts on one input, in kAlgorithms' order.
+// Every sort on one input, in the table's order.
 struct Recording {
   Input input;
   std::vector<Trace> traces;
@@ -220,8 +244,8 @@ struct Recording {
 
 inline Recording RecordAll(Input input) {
   Recording recording;
-  for (const Algorithm& algorithm : kAlgorithms)
-    recording.traces.push_back(RecordSort(algorithm, input.values, input.descending));
+  for (const SortEntry& entry : kTrackedSorts)
+    recording.traces.push_back(RecordSort(entry, input.values, input.descending));
   recording.input = std::move(input);
   return recording;
 }

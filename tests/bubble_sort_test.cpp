@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/input_patterns.h"
-#include "tests/sort_test_support.h"
+#include "support/input_patterns.h"
+#include "support/sort_checks.h"
 
 namespace sorting_test {
 namespace {
+
+using sorting_patterns::MakePattern;
+using sorting_patterns::Pattern;
 
 long CallsToSort(std::vector<int> values) {
   comparator_calls = 0;

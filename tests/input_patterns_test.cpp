@@ -11,21 +11,21 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/input_patterns.h"
+#include "support/input_patterns.h"
 
-namespace sorting_test {
+namespace sorting_patterns {
 namespace {
 
 constexpr std::size_t kSizes[] = {0, 1, 2, 3, 15, 16, 17, 100, 1001, 4000};
 
 TEST(InputPatterns, HaveTheRequestedLengthAndValuesBelowIt) {
-  for (Pattern pattern : kAllPatterns) {
+  for (const PatternEntry& pattern : kPatterns) {
     for (std::size_t size : kSizes) {
-      const std::vector<int> values = MakePattern(pattern, size, 7);
-      ASSERT_EQ(values.size(), size) << PatternName(pattern);
+      const std::vector<int> values = MakePattern(pattern.pattern, size, 7);
+      ASSERT_EQ(values.size(), size) << pattern.name;
       for (int value : values) {
-        ASSERT_GE(value, 0) << PatternName(pattern) << ", size " << size;
-        ASSERT_LT(value, static_cast<int>(size)) << PatternName(pattern) << ", size " << size;
+        ASSERT_GE(value, 0) << pattern.name << ", size " << size;
+        ASSERT_LT(value, static_cast<int>(size)) << pattern.name << ", size " << size;
       }
     }
   }
@@ -33,10 +33,20 @@ TEST(InputPatterns, HaveTheRequestedLengthAndValuesBelowIt) {
 
 // Every algorithm in a benchmark must get the same input for a pattern and size.
 TEST(InputPatterns, AreReproducibleFromTheSeed) {
-  for (Pattern pattern : kAllPatterns)
-    EXPECT_EQ(MakePattern(pattern, 1000, 7), MakePattern(pattern, 1000, 7)) << PatternName(pattern);
+  for (const PatternEntry& pattern : kPatterns) {
+    EXPECT_EQ(MakePattern(pattern.pattern, 1000, 7), MakePattern(pattern.pattern, 1000, 7))
+        << pattern.name;
+  }
   EXPECT_NE(MakePattern(Pattern::kShuffled, 1000, 7), MakePattern(Pattern::kShuffled, 1000, 8));
   EXPECT_NE(MakePattern(Pattern::kShuffled16, 1000, 7), MakePattern(Pattern::kShuffled16, 1000, 8));
+}
+
+// Programs, pages and file names find a pattern by its name, so each names one.
+TEST(InputPatterns, AreFoundByTheirOwnNames) {
+  for (const PatternEntry& pattern : kPatterns)
+    EXPECT_EQ(FindPattern(pattern.name), &pattern) << pattern.name;
+  EXPECT_EQ(FindPattern("zigzag"), nullptr);
+  EXPECT_EQ(FindPattern(""), nullptr);
 }
 
 std::vector<int> Iota(std::size_t size) {
@@ -102,4 +112,4 @@ TEST(InputPatterns, HaveTheShapeTheirNamesAnnounce) {
 }
 
 }  // namespace
-}  // namespace sorting_test
+}  // namespace sorting_patterns

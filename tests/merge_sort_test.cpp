@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/sort_test_support.h"
+#include "support/sort_checks.h"
 
 namespace sorting_test {
 namespace {

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/input_patterns.h"
+
 namespace sorting_test {
 namespace {
 
@@ -95,6 +97,7 @@ const BadCase kBadCases[] = {
     {"--values 1,2 --size 5", "--values replaces --pattern"},
     {"--direction up", "--direction must be ascending or descending"},
     {"--colour red", "unknown option '--colour'"},
+    {"--catalog --json", "--catalog takes no other option"},
     {"--output @/missing/page.html", "cannot write @/missing/page.html"},
     {"--output @", "cannot write @"},
 };
@@ -131,6 +134,22 @@ TEST_F(SortShowProgram, RejectsBadOptionsWithOneLineAndNoOutput) {
   }
 }
 
+// The help and the catalogue tell every pattern of the table, with what it is.
+TEST_F(SortShowProgram, NamesAndDescribesEveryPattern) {
+  const Outcome help = Start("--help");
+  const Outcome catalog = Start("--catalog");
+  ASSERT_EQ(help.status, 0) << help.err;
+  for (const sorting_patterns::PatternEntry& pattern : sorting_patterns::kPatterns) {
+    const std::string name = pattern.name;
+    EXPECT_NE(help.out.find(" " + name + " "), std::string::npos) << name;
+    EXPECT_NE(help.out.find(pattern.description), std::string::npos) << name;
+    EXPECT_NE(catalog.out.find("{\"name\":\"" + name + "\",\"description\":\"" +
+                               pattern.description + "\"}"),
+              std::string::npos)
+        << name;
+  }
+}
+
 TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
   const std::string page = dir_ + "/page.html";
   const Outcome run =
@@ -139,6 +158,7 @@ TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
   EXPECT_EQ(run.out, "Page: " + page + "\nPicture: " + dir_ + "/pics/history-values.png\n");
   const std::string text = Slurp(page);
   EXPECT_EQ(text.find("__SORTING_TRACES__"), std::string::npos);
+  EXPECT_EQ(text.find("__SORTING_CATALOG__"), std::string::npos);
   EXPECT_EQ(text.find("__SORTING_WASM__"), std::string::npos);
   EXPECT_EQ(text.find("__SORTING_INPUTS__"), std::string::npos);
   EXPECT_NE(text.find("{\"format\":\"sorting-inputs\",\"version\":1,\"inputs\":[{\"pattern\":"
@@ -153,6 +173,12 @@ TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
   ASSERT_EQ(json.out.back(), '\n');
   EXPECT_EQ(text.find(json.out.substr(0, json.out.size() - 1)) != std::string::npos, !has_module)
       << "the traces are in the page exactly when it has no module to record them";
+  const Outcome catalog = Start("--catalog");
+  ASSERT_EQ(catalog.status, 0) << catalog.err;
+  EXPECT_EQ(catalog.out.find('\n'), catalog.out.size() - 1) << "one line";
+  EXPECT_EQ(catalog.out.rfind("{\"format\":\"sorting-catalog\",\"version\":1,", 0), 0u);
+  EXPECT_NE(text.find(catalog.out.substr(0, catalog.out.size() - 1)), std::string::npos)
+      << "the page holds the catalogue that --catalog prints";
   EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"page.html", "pics"}));
   EXPECT_EQ(Slurp(dir_ + "/pics/history-values.png").rfind("\x89PNG\r\n\x1a\n", 0), 0u);
 

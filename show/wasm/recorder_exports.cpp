@@ -1,17 +1,19 @@
 // The recorder's C interface in the WebAssembly module: JavaScript writes values
-// into the input buffer (or names a pattern), calls a record function, and reads
-// the JSON text from memory. The document is the one sort_show --json writes for
-// the same input, made by the same code.
+// into the input buffer (or a pattern's name into the name buffer), calls a
+// record function, and reads the JSON text from memory. The document is the one
+// sort_show --json writes for the same input, made by the same code; the
+// catalogue of sorts and patterns is the one sort_show --catalog writes.
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "show/trace_json.h"
 #include "show/trace_recorder.h"
-#include "tests/input_patterns.h"
+#include "support/input_patterns.h"
 
 #define SORTING_EXPORT(name) extern "C" __attribute__((export_name(#name)))
 
@@ -34,13 +36,20 @@ namespace {
 // Only constant-initialised globals: the module has no start function, so no
 // static constructor ever runs. The text is made on first use instead.
 std::int32_t input_values[sorting_show::kMaxValues];
+// A pattern's name, NUL-terminated; longer than every name in the table.
+constexpr std::size_t kPatternNameSize = 64;
+char pattern_name[kPatternNameSize];
 std::string* json = nullptr;
 
-std::int32_t Record(sorting_show::Input input) {
+std::int32_t Publish(std::string text) {
   if (json == nullptr)
     json = new std::string;
-  *json = sorting_show::TraceDocument({sorting_show::RecordAll(std::move(input))});
+  *json = std::move(text);
   return static_cast<std::int32_t>(json->size());
+}
+
+std::int32_t Record(sorting_show::Input input) {
+  return Publish(sorting_show::TraceDocument({sorting_show::RecordAll(std::move(input))}));
 }
 
 }  // namespace
@@ -53,7 +62,7 @@ SORTING_EXPORT(sorting_input) std::int32_t* sorting_input() {
   return input_values;
 }
 
-// Records the five sorts on the first `count` values of the input buffer;
+// Records every sort on the first `count` values of the input buffer;
 // returns the JSON length in bytes, or -1 for a count out of range.
 SORTING_EXPORT(sorting_record_values)
 std::int32_t sorting_record_values(std::int32_t count, std::int32_t descending) {
@@ -63,21 +72,34 @@ std::int32_t sorting_record_values(std::int32_t count, std::int32_t descending) 
                                           descending != 0));
 }
 
-// Records the five sorts on pattern number `pattern` (the order of
-// sorting_test::kAllPatterns) at `size` from `seed`, as sort_show does.
+// The buffer of kPatternNameSize bytes that sorting_record_pattern reads a
+// pattern's name from.
+SORTING_EXPORT(sorting_pattern_name) char* sorting_pattern_name() {
+  return pattern_name;
+}
+
+// Records every sort on the pattern named in the name buffer at `size` from
+// `seed`, as sort_show does; returns the JSON length in bytes, or -1 for a name
+// that is not a pattern's (or not NUL-terminated) or a size out of range.
 SORTING_EXPORT(sorting_record_pattern)
-std::int32_t sorting_record_pattern(std::int32_t pattern, std::int32_t size, std::int32_t seed,
-                                    std::int32_t descending) {
-  constexpr std::int32_t kPatterns =
-      sizeof sorting_test::kAllPatterns / sizeof sorting_test::kAllPatterns[0];
-  if (pattern < 0 || pattern >= kPatterns || size < 1 || size > sorting_max_values())
+std::int32_t sorting_record_pattern(std::int32_t size, std::int32_t seed, std::int32_t descending) {
+  if (std::memchr(pattern_name, '\0', kPatternNameSize) == nullptr)
     return -1;
-  return Record(sorting_show::PatternInput(sorting_test::kAllPatterns[pattern],
-                                           static_cast<std::size_t>(size),
+  const sorting_patterns::PatternEntry* entry = sorting_patterns::FindPattern(pattern_name);
+  if (entry == nullptr || size < 1 || size > sorting_max_values())
+    return -1;
+  return Record(sorting_show::PatternInput(entry->pattern, static_cast<std::size_t>(size),
                                            static_cast<std::uint32_t>(seed), descending != 0));
 }
 
-// The JSON text of the last recording, valid until the next record call.
+// Writes the catalogue of the sorts and the patterns where sorting_json()
+// points; returns its length in bytes.
+SORTING_EXPORT(sorting_catalog) std::int32_t sorting_catalog() {
+  return Publish(sorting_show::CatalogDocument());
+}
+
+// The JSON text of the last recording or catalogue, valid until the next call
+// that makes one.
 SORTING_EXPORT(sorting_json) const char* sorting_json() {
   return json != nullptr ? json->data() : "";
 }

@@ -11,8 +11,9 @@
 // --expect-wasm: the page must embed the WebAssembly recorder. --same-library:
 // sort_show and the module use the same C++ standard library (libc++), so their
 // documents must be byte-identical; otherwise the sorts built on std::make_heap,
-// std::sort_heap and std::rotate (HeapSort, MergeSort, IntroSort) may move
-// elements in another order, and only their input, output and names must agree.
+// std::sort_heap and std::rotate (those whose "calls" in sort_show's catalogue
+// is not empty) may move elements in another order, and only their input,
+// output and names must agree.
 //
 // Exits 77 (reported as skipped by CTest) when Chromium or playwright-core is missing.
 
@@ -112,6 +113,7 @@ function expectedAt(trace, tick) {
   const counts = { c: 0, e: 0, w: 0 };
   for (const event of trace.events.slice(0, tick)) {
     ++counts[event[0]];
+    if (event[0] === "e") assert.equal(event[3], event[4] === event[5], `${trace.algorithm}: an equality test's answer`);
     if (event[0] === "w") {
       assert.equal(values[event[1]], event[2], `${trace.algorithm}: a write's old value`);
       values[event[1]] = event[3];
@@ -126,8 +128,9 @@ function countersText(trace, counts) {
   return `comparisons ${counts.c} / ${trace.comparisons}${equalities}, writes ${counts.w} / ${trace.writes}`;
 }
 
-// The sorts whose traces hold no step of the standard library's own algorithms.
-const STANDARD_LIBRARY_FREE = new Set(["BubbleSort", "QuickSort"]);
+// The sorts whose traces hold no step of the standard library's own algorithms,
+// from sort_show's catalogue.
+let STANDARD_LIBRARY_FREE = null;
 
 // A document recorded in the page against the native recorder's text for the same input.
 function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
@@ -191,6 +194,8 @@ async function main() {
   fs.mkdirSync(options.work, { recursive: true });
 
   const started = Date.now();
+  const catalog = JSON.parse(sortShow(options, ["--catalog"]));
+  STANDARD_LIBRARY_FREE = new Set(catalog.sorts.filter((sort) => sort.calls === "").map((sort) => sort.name));
   const defaultPage = writePage(options, "show.html", []);
   const defaultDoc = JSON.parse(sortShow(options, ["--json"]));
   const bigArgs = ["--pattern", "shuffled", "--size", "512", "--seed", "1"];
@@ -332,6 +337,8 @@ async function main() {
   const pageGroups = [];
 
   await check("every input: each panel ends sorted, with counters at the trace's totals", async () => {
+    assert.deepEqual(await page.locator("#pattern-field option").allTextContents(),
+                     catalog.patterns.map((pattern) => pattern.name), "the patterns of the catalogue");
     const choices = await page.locator("#input-choice option").count();
     assert.equal(choices, defaultGroups.length, "one choice per built-in input");
     for (let g = 0; g < defaultGroups.length; ++g) {
@@ -587,20 +594,38 @@ async function main() {
     await big.context().close();
   });
 
-  await check("equality tests: counted and shown apart; a page without the module replays version-1 traces", async () => {
+  await check("equality tests: ticks, narrated and counted apart; a page without the module replays " +
+              "version-1 traces", async () => {
+    const first = await openPage(defaultPage);
+    const traces = (await shownDoc(first)).traces;
+    const tester = traces.find((trace) => trace.equalities > 0);
+    assert.ok(tester, "a sort that tests elements for equality");
+    const index = tester.events.findIndex((event) => event[0] === "e");
+    const [, i, j, same, a, b] = tester.events[index];
+    await pause(first);
+    await seek(first, index);
+    await press(first, "ArrowRight");
+    await settle(first);
+    await assertShows(first, traces, index + 1, "on an equality test");
+    const status = await first.locator("#status").textContent();
+    assert.ok(status.includes(`${tester.algorithm} tests slot ${i} (value ${a}) and slot ${j} (value ${b}) ` +
+                              `for equality: ${same ? "equal" : "not equal"}`), status);
+    await first.context().close();
+
     const equal = await openPage(defaultPage, "#pattern=all_equal&size=20");
     const doc = await shownDoc(equal);
     await runToEnd(equal);
     await assertFinished(equal, doc.traces);
-    const bubble = (await state(equal)).panels.find((panel) => /equality tests/.test(panel.counters));
-    if (doc.version >= 2) {
-      const tests = doc.traces.filter((trace) => trace.equalities > 0);
-      assert.ok(tests.length > 0, "some sort tests for equality on all-equal input");
-      assert.ok(bubble, "its panel counts the equality tests");
-      assert.doesNotMatch(bubble.state, /at tick 0$/, "it does not finish at tick 0");
-    } else {
-      assert.equal(bubble, undefined, "no equality counter for a version-1 trace");
-    }
+    // On all-equal input the sort that tests for equality calls no comparator at all: its
+    // equality tests are its ticks, so it does not finish at tick 0.
+    assert.equal(doc.version, 2);
+    const name = tester.algorithm;
+    const trace = doc.traces.find((candidate) => candidate.algorithm === name);
+    assert.ok(trace.equalities > 0, `${name} tests for equality on all-equal input`);
+    const panel = (await state(equal)).panels.find((candidate) => candidate.algorithm === name);
+    assert.match(panel.counters, new RegExp(`equality tests ${trace.equalities} / ${trace.equalities}`));
+    assert.equal(panel.state.endsWith(` at tick ${trace.events.length}`), true, panel.state);
+    assert.ok(trace.events.length > 0, `${name} has ticks`);
     await equal.context().close();
 
     const html = fs.readFileSync(defaultPage, "utf8");

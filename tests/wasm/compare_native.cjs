@@ -1,13 +1,14 @@
 // Runs the WebAssembly recorder under Node and compares its JSON with the
-// native sort_show's for the same inputs: all nine patterns at a few sizes and
-// seeds, both directions, and explicit values.
+// native sort_show's for the same inputs: every pattern at a few sizes and
+// seeds, both directions, and explicit values. The sorts and the patterns come
+// from the module's catalogue, which must be sort_show --catalog's.
 //
 // Usage: node compare_native.cjs MODULE SORT_SHOW STDLIB
 // STDLIB is the native build's standard library, libc++ or libstdc++. With
 // libc++ (the module's) the documents must be equal byte for byte. With
-// libstdc++ the traces of BubbleSort and QuickSort, which call no standard
-// algorithm, must still be equal byte for byte, and those of HeapSort, MergeSort
-// and IntroSort in everything but their events and counts: std::make_heap,
+// libstdc++ the traces of the sorts that call no standard algorithm (an empty
+// "calls" in the catalogue) must still be equal byte for byte, and those of the
+// others in everything but their events and counts: std::make_heap,
 // std::sort_heap and std::rotate make different moves in the two libraries.
 'use strict';
 const assert = require('node:assert/strict');
@@ -15,9 +16,6 @@ const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 
 const [modulePath, sortShow, stdlib] = process.argv.slice(2);
-const PATTERNS = ['shuffled', 'shuffled_16_values', 'all_equal', 'ascending', 'descending',
-                  'pipe_organ', 'push_front', 'push_middle', 'sawtooth'];
-const STDLIB_FREE = new Set(['BubbleSort', 'QuickSort']);
 
 const compiled = new WebAssembly.Module(fs.readFileSync(modulePath));
 assert.deepEqual(WebAssembly.Module.imports(compiled), [], 'the module needs no imports');
@@ -32,9 +30,24 @@ function text(length) {
 }
 
 function native(args) {
-  const out = execFileSync(sortShow, ['--json', ...args], { maxBuffer: 1 << 30 }).toString('utf8');
+  const out = execFileSync(sortShow, args, { maxBuffer: 1 << 30 }).toString('utf8');
   assert.ok(out.endsWith('\n'));
   return out.slice(0, -1);
+}
+
+const catalogText = text(wasm.sorting_catalog());
+assert.ok(catalogText === native(['--catalog']), 'the module\'s catalogue is sort_show --catalog\'s');
+const catalog = JSON.parse(catalogText);
+assert.equal(catalog.max_values, limit);
+const SORTS = catalog.sorts.map((sort) => sort.name);
+const PATTERNS = catalog.patterns.map((pattern) => pattern.name);
+const STDLIB_FREE = new Set(catalog.sorts.filter((sort) => sort.calls === '').map((sort) => sort.name));
+assert.ok(STDLIB_FREE.size > 0 && PATTERNS.length > 0);
+
+// Writes a pattern's name, NUL-terminated, where sorting_record_pattern reads it.
+function namePattern(name) {
+  const bytes = Buffer.from(`${name}\0`, 'utf8');
+  new Uint8Array(wasm.memory.buffer, wasm.sorting_pattern_name(), bytes.length).set(bytes);
 }
 
 function withoutMoves(trace) {
@@ -51,9 +64,9 @@ function compare(label, fromWasm, fromNative) {
   }
   const a = JSON.parse(fromWasm).traces;
   const b = JSON.parse(fromNative).traces;
-  assert.equal(a.length, 5, label);
-  assert.equal(b.length, 5, label);
-  for (let k = 0; k < 5; k++) {
+  assert.deepEqual(a.map((trace) => trace.algorithm), SORTS, label);
+  assert.deepEqual(b.map((trace) => trace.algorithm), SORTS, label);
+  for (let k = 0; k < SORTS.length; k++) {
     if (STDLIB_FREE.has(a[k].algorithm))
       assert.ok(JSON.stringify(a[k]) === JSON.stringify(b[k]), `${label}: ${a[k].algorithm} differs`);
     else
@@ -63,34 +76,42 @@ function compare(label, fromWasm, fromNative) {
 
 for (const direction of ['ascending', 'descending']) {
   const descending = direction === 'descending' ? 1 : 0;
-  PATTERNS.forEach((pattern, index) => {
+  for (const pattern of PATTERNS) {
     for (const size of [1, 2, 17, 40, 200]) {
       // The largest seed checks that a seed above 2^31 crosses the boundary intact.
       for (const seed of size === 40 ? [1, 4294967295] : [7]) {
         const label = `${pattern} size ${size} seed ${seed} ${direction}`;
-        compare(label, text(wasm.sorting_record_pattern(index, size, seed | 0, descending)),
-                native(['--pattern', pattern, '--size', `${size}`, '--seed', `${seed}`,
+        namePattern(pattern);
+        compare(label, text(wasm.sorting_record_pattern(size, seed | 0, descending)),
+                native(['--json', '--pattern', pattern, '--size', `${size}`, '--seed', `${seed}`,
                         '--direction', direction]));
       }
     }
-  });
+  }
   const random = Array.from({ length: limit }, (_, k) => ((k * 2654435761) % 1000003) - 500000);
   for (const values of [[5, 1, 4, 2, 3], [42], [-2147483648, 2147483647, 0, -1, 7, 7], random]) {
     new Int32Array(wasm.memory.buffer, wasm.sorting_input(), values.length).set(values);
     compare(`${values.length} values ${direction}`,
             text(wasm.sorting_record_values(values.length, descending)),
-            native(['--values', values.join(','), '--direction', direction]));
+            native(['--json', '--values', values.join(','), '--direction', direction]));
   }
 }
 
-// Bad arguments are refused, and leave the last recording alone.
+// Bad arguments are refused, and leave the last recording alone: a count or a
+// size out of range, a name that is no pattern's, a name with no NUL in the buffer.
 const last = text(wasm.sorting_record_values(5, 0));
-for (const result of [wasm.sorting_record_values(0, 0), wasm.sorting_record_values(limit + 1, 0),
-                      wasm.sorting_record_pattern(9, 10, 1, 0), wasm.sorting_record_pattern(-1, 10, 1, 0),
-                      wasm.sorting_record_pattern(0, 0, 1, 0), wasm.sorting_record_pattern(0, limit + 1, 1, 0)])
-  assert.equal(result, -1);
+const refused = [wasm.sorting_record_values(0, 0), wasm.sorting_record_values(limit + 1, 0)];
+namePattern(PATTERNS[0]);
+refused.push(wasm.sorting_record_pattern(0, 1, 0), wasm.sorting_record_pattern(limit + 1, 1, 0));
+for (const name of ['zigzag', '', `${PATTERNS[0]} `, PATTERNS[0].toUpperCase()]) {
+  namePattern(name);
+  refused.push(wasm.sorting_record_pattern(10, 1, 0));
+}
+new Uint8Array(wasm.memory.buffer, wasm.sorting_pattern_name(), 64).fill('a'.charCodeAt(0));
+refused.push(wasm.sorting_record_pattern(10, 1, 0));
+assert.deepEqual(refused, refused.map(() => -1));
 assert.equal(text(last.length), last);
 
 console.log(`${compared} inputs compared (native standard library: ${stdlib}` +
             (stdlib === 'libc++' ? ', whole documents byte for byte)'
-                                 : '; HeapSort, MergeSort and IntroSort events not compared)'));
+                                 : `; events of ${SORTS.filter((name) => !STDLIB_FREE.has(name)).join(', ')} not compared)`));
