@@ -2,29 +2,34 @@
 #define SORTING_BUBBLE_SORT_H
 
 #include <cstddef>
-#include <functional>
-#include <iterator>
 #include <utility>
 
 #include "sorting/comparator.h"
+#include "sorting/detail/helpers.h"
 
 namespace sorting {
 
 // Sorts [first, last] (both inclusive) in place under `comp` by exchanging
 // neighbours that stand in the wrong order, in full passes over the whole range,
-// until a pass exchanges nothing.
+// until a pass exchanges nothing, and after n passes at most.
 //
 // Stable. Comparisons: best n - 1 (sorted input: one pass), average and worst
 // O(n^2) (n passes of n - 1 neighbour tests on reversed input). Extra memory:
-// O(1). No recursion. Needs of T: copying, swap, and an operator== that agrees
-// with `comp`: equal elements count as in order, so an operator== that looks at
-// something else than the comparator does leaves such neighbours unsorted.
+// O(1). No recursion. Copies no element. Needs of T: swap, and an operator==
+// that agrees with `comp`: equal elements count as in order, so an operator==
+// that looks at something else than the comparator does leaves such neighbours
+// unsorted.
 template <typename T, typename Compare = Comparator<T>>
 void BubbleSort(T* first, T* last, Compare comp) {
   if constexpr (detail::CheckArguments<T, Compare>() && detail::CheckEquality<T>()) {
     const std::ptrdiff_t count = detail::Count(first, last);
+    // Under a strict comparator each pass carries the largest unplaced element to
+    // its place, so the range is sorted after n - 1 passes and pass n exchanges
+    // nothing: the bound changes no call of such a comparator. It ends the runs
+    // of the others (`<=` on records whose == compares more than the key, an
+    // always-true comparator), which would exchange the same neighbours forever.
     bool swapped = true;
-    while (swapped) {
+    for (std::ptrdiff_t pass = 0; swapped && pass < count; ++pass) {
       swapped = false;
       for (std::ptrdiff_t i = 1; i < count; ++i) {
         T& earlier = first[i - 1];
@@ -32,7 +37,7 @@ void BubbleSort(T* first, T* last, Compare comp) {
         // Equal neighbours never reach the comparator and are never exchanged.
         // Neighbours are exchanged only when the later one must stand first:
         // elements that differ but are equivalent under `comp` (records with the
-        // same key) stay where they are, so the loop ends and the sort is stable.
+        // same key) stay where they are, so the sort is stable.
         if (!detail::Equal(earlier, later) && comp(later, earlier)) {
           detail::Exchange(earlier, later);
           swapped = true;
@@ -44,10 +49,14 @@ void BubbleSort(T* first, T* last, Compare comp) {
 
 // Sorts a whole contiguous range (a C array, std::array, std::vector,
 // std::string, a span) with BubbleSort, ascending unless `comp` says otherwise.
-template <typename Range, typename Compare = std::less<>, typename = detail::ContiguousRange<Range>>
+template <typename Range, typename Compare = detail::Less,
+          typename = detail::ContainerCall<Range, Compare>>
 void BubbleSort(Range&& range, Compare comp = {}) {
-  if (std::size(range) > 1)
-    BubbleSort(std::data(range), std::data(range) + (std::size(range) - 1), std::move(comp));
+  if constexpr (detail::CheckRange<Range, Compare>()) {
+    if (detail::Size(range) > 1)
+      sorting::BubbleSort(detail::Data(range), detail::Data(range) + (detail::Size(range) - 1),
+                          std::move(comp));
+  }
 }
 
 }  // namespace sorting

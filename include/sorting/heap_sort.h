@@ -2,11 +2,10 @@
 #define SORTING_HEAP_SORT_H
 
 #include <algorithm>
-#include <functional>
-#include <iterator>
 #include <utility>
 
 #include "sorting/comparator.h"
+#include "sorting/detail/helpers.h"
 
 namespace sorting {
 
@@ -15,24 +14,31 @@ namespace sorting {
 // Touches nothing outside the range.
 //
 // Not stable. Comparisons: O(n log n) whatever the input. Extra memory: O(1).
-// No recursion. If `comp` throws, the range may have lost one element and hold
-// another twice, as the standard heap operations leave it.
+// No recursion. The heap operations move elements (one held aside while they
+// sift) and never call the element type's own swap. If `comp` throws, the range
+// may have lost that element and hold another twice.
 template <typename T, typename Compare = Comparator<T>>
 void HeapSort(T* first, T* last, Compare comp) {
   if constexpr (detail::CheckArguments<T, Compare>()) {
     if (detail::Count(first, last) <= 1)
       return;
-    std::make_heap(first, last + 1, comp);
-    std::sort_heap(first, last + 1, comp);
+    // The lambdas hand on this one comparator by reference: the heap operations
+    // would copy it.
+    std::make_heap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
+    std::sort_heap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
   }
 }
 
 // Sorts a whole contiguous range (a C array, std::array, std::vector,
 // std::string, a span) with HeapSort, ascending unless `comp` says otherwise.
-template <typename Range, typename Compare = std::less<>, typename = detail::ContiguousRange<Range>>
+template <typename Range, typename Compare = detail::Less,
+          typename = detail::ContainerCall<Range, Compare>>
 void HeapSort(Range&& range, Compare comp = {}) {
-  if (std::size(range) > 1)
-    HeapSort(std::data(range), std::data(range) + (std::size(range) - 1), std::move(comp));
+  if constexpr (detail::CheckRange<Range, Compare>()) {
+    if (detail::Size(range) > 1)
+      sorting::HeapSort(detail::Data(range), detail::Data(range) + (detail::Size(range) - 1),
+                        std::move(comp));
+  }
 }
 
 }  // namespace sorting

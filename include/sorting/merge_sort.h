@@ -3,11 +3,10 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <functional>
-#include <iterator>
 #include <utility>
 
 #include "sorting/comparator.h"
+#include "sorting/detail/helpers.h"
 
 namespace sorting {
 
@@ -16,7 +15,8 @@ namespace sorting {
 // run that must go first moves down to its place, and the left-run elements it
 // passes move one place up, in one block move (std::rotate). Ties go to the right
 // run, so this merge is not stable. Does nothing when `first` lies after `mid` or
-// `mid` after `last`.
+// `mid` after `last`. Copies no element: std::rotate exchanges or moves
+// elements, as the standard library chooses.
 template <typename T, typename Compare = Comparator<T>>
 void Merge(T* first, T* mid, T* last, Compare comp) {
   if constexpr (detail::CheckArguments<T, Compare>()) {
@@ -58,18 +58,23 @@ void MergeSort(T* first, T* last, Compare comp) {
     if (count <= 1)
       return;
     T* const mid = first + count / 2;
-    MergeSort(first, mid - 1, comp);
-    MergeSort(mid, last, comp);
-    Merge(first, mid, last, comp);
+    // Qualified calls that take `Compare&`: every level uses this one comparator.
+    sorting::MergeSort<T, Compare&>(first, mid - 1, comp);
+    sorting::MergeSort<T, Compare&>(mid, last, comp);
+    sorting::Merge<T, Compare&>(first, mid, last, comp);
   }
 }
 
 // Sorts a whole contiguous range (a C array, std::array, std::vector,
 // std::string, a span) with MergeSort, ascending unless `comp` says otherwise.
-template <typename Range, typename Compare = std::less<>, typename = detail::ContiguousRange<Range>>
+template <typename Range, typename Compare = detail::Less,
+          typename = detail::ContainerCall<Range, Compare>>
 void MergeSort(Range&& range, Compare comp = {}) {
-  if (std::size(range) > 1)
-    MergeSort(std::data(range), std::data(range) + (std::size(range) - 1), std::move(comp));
+  if constexpr (detail::CheckRange<Range, Compare>()) {
+    if (detail::Size(range) > 1)
+      sorting::MergeSort(detail::Data(range), detail::Data(range) + (detail::Size(range) - 1),
+                         std::move(comp));
+  }
 }
 
 }  // namespace sorting

@@ -10,6 +10,12 @@
 
 #include <sorting/sorting.h>
 
+// The target exports the library's headers and nothing else of its repository.
+#if __has_include(<tests/CMakeLists.txt>) || __has_include(<show/CMakeLists.txt>) || \
+    __has_include(<demo/CMakeLists.txt>) || __has_include(<CMakeLists.txt>)
+#error "sorting::sorting lets a consumer reach the repository's own folders"
+#endif
+
 namespace {
 
 struct Task {

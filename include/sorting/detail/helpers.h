@@ -1,0 +1,175 @@
+#ifndef SORTING_DETAIL_HELPERS_H
+#define SORTING_DETAIL_HELPERS_H
+
+// The library's private helpers: the element count, exchange and equality, the
+// container form's default order and its access to a range, and the checks that
+// turn a wrong argument into one readable error. Not part of the interface.
+//
+// Only light standard headers come in here: <functional> and <iterator> would
+// double what including the library costs a file, for std::less<>, std::data
+// and std::size, which take a few lines each below.
+
+#include <cstddef>
+#include <type_traits>
+#include <utility>
+
+namespace sorting::detail {
+
+// The container form's default order, ascending by `<`, as std::less<> orders.
+struct Less {
+  template <typename A, typename B>
+  constexpr auto operator()(const A& a, const B& b) const -> decltype(a < b) {
+    return a < b;
+  }
+};
+
+// What std::data and std::size give for a container or a C array.
+template <typename Container>
+constexpr auto Data(Container& container) -> decltype(container.data()) {
+  return container.data();
+}
+template <typename T, std::size_t N>
+constexpr T* Data(T (&array)[N]) {
+  return array;
+}
+template <typename Container>
+constexpr auto Size(const Container& container) -> decltype(container.size()) {
+  return container.size();
+}
+template <typename T, std::size_t N>
+constexpr std::size_t Size(const T (&)[N]) {
+  return N;
+}
+
+template <typename Range, typename = void>
+struct IsContiguous : std::false_type {};
+template <typename Range>
+struct IsContiguous<Range, std::void_t<decltype(detail::Size(std::declval<Range&>()),
+                                                detail::Data(std::declval<Range&>()))>>
+    : std::true_type {};
+
+template <typename Compare, typename T, typename = void>
+struct IsComparator : std::false_type {};
+template <typename Compare, typename T>
+struct IsComparator<Compare, T,
+                    std::void_t<decltype(static_cast<bool>(std::declval<Compare&>()(
+                        std::declval<const T&>(), std::declval<const T&>())))>> : std::true_type {};
+
+// Callable on modifiable elements only: a comparator that takes `T&`.
+template <typename Compare, typename T>
+using NeedsModifiable = std::bool_constant<!IsComparator<Compare, T>::value &&
+                                           IsComparator<Compare, std::remove_const_t<T>&>::value>;
+
+// Exact equality, as BubbleSort means it, also for floating-point elements: a
+// strict consumer's -Wfloat-equal has nothing to say about these comparisons.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfloat-equal"
+template <typename T, typename = void>
+struct HasEquality : std::false_type {};
+template <typename T>
+struct HasEquality<T, std::void_t<decltype(std::declval<const T&>() == std::declval<const T&>())>>
+    : std::is_convertible<decltype(std::declval<const T&>() == std::declval<const T&>()), bool> {};
+
+template <typename T>
+bool Equal(const T& a, const T& b) {
+  return a == b;
+}
+#pragma GCC diagnostic pop
+
+// Every public function wraps its body in `if constexpr (CheckArguments<...>())`:
+// a wrong argument then stops the build with one of the static_asserts below, and
+// the discarded body adds no page of further errors. The conditions are exclusive,
+// so one mistake gives one line.
+template <typename T, typename Compare>
+constexpr bool CheckArguments() {
+  constexpr bool is_const = std::is_const_v<T>;
+  constexpr bool callable = IsComparator<Compare, T>::value;
+  constexpr bool needs_modifiable = NeedsModifiable<Compare, T>::value;
+  static_assert(!is_const, "sorting: cannot sort const elements");
+  static_assert(is_const || callable || needs_modifiable,
+                "sorting: the comparator must be callable as comp(a, b) on two elements and "
+                "return something convertible to bool");
+  static_assert(is_const || !needs_modifiable,
+                "sorting: the comparator takes non-const references, but the sorts pass it the "
+                "elements as const: take them by value or by const&");
+  return !is_const && callable;
+}
+
+template <typename T>
+constexpr bool CheckEquality() {
+  static_assert(HasEquality<T>::value,
+                "sorting: BubbleSort needs operator== on its elements, agreeing with the "
+                "comparator (equal elements are never out of order)");
+  return HasEquality<T>::value;
+}
+
+template <typename T>
+constexpr bool CheckPivotCopy() {
+  static_assert(std::is_copy_constructible_v<T>,
+                "sorting: QuickSort and IntroSort copy the pivot: the elements must be copyable");
+  return std::is_copy_constructible_v<T>;
+}
+
+// The container form's checks. It takes part in overload resolution for what
+// looks like a call of it, so that a mistake gets its one line: a contiguous
+// range; a container that is not contiguous (std::deque, std::list,
+// std::vector<bool>); two pointers, where the pointer form was meant. Not for
+// anything else, so that `QuickSort<int>` names the pointer form alone.
+template <typename Range, typename = void>
+struct HasBeginEnd : std::false_type {};
+template <typename Range>
+struct HasBeginEnd<
+    Range, std::void_t<decltype(std::declval<Range&>().begin(), std::declval<Range&>().end())>>
+    : std::true_type {};
+
+// `QuickSort(a, a + 2)` or `QuickSort(first, last)`: the second pointer would be
+// taken for the comparator.
+template <typename Range, typename Compare>
+constexpr bool IsPointerFormWithoutComparator() {
+  using Plain = std::remove_cv_t<std::remove_reference_t<Range>>;
+  if constexpr (std::is_pointer_v<Plain>)
+    return std::is_same_v<std::decay_t<Compare>, Plain>;
+  else if constexpr (IsContiguous<Range>::value)
+    return std::is_same_v<std::decay_t<Compare>, decltype(detail::Data(std::declval<Range&>()))>;
+  else
+    return false;
+}
+
+template <typename Range, typename Compare>
+using ContainerCall = std::enable_if_t<IsContiguous<Range>::value || HasBeginEnd<Range>::value ||
+                                       IsPointerFormWithoutComparator<Range, Compare>()>;
+
+template <typename Range, typename Compare>
+constexpr bool CheckRange() {
+  constexpr bool pointers = IsPointerFormWithoutComparator<Range, Compare>();
+  constexpr bool contiguous = IsContiguous<Range>::value;
+  static_assert(!pointers,
+                "sorting: the pointer form takes three arguments, first, last (the last element, "
+                "not one past it) and a comparator; it has no default comparator");
+  static_assert(pointers || contiguous,
+                "sorting: the container form needs a contiguous range, one that std::data and "
+                "std::size accept (not std::deque, std::list or std::vector<bool>); for an "
+                "array, the pointer form takes first, last and a comparator");
+  return !pointers && contiguous;
+}
+
+// The element count of [first, last], decided from the signed difference and
+// never by comparing addresses: an empty container's `data() + size() - 1`
+// lies before a null `first`, where an address comparison would say "after".
+template <typename T>
+std::ptrdiff_t Count(const T* first, const T* last) {
+  return last - first + 1;
+}
+
+// Exchanges two elements through the element type's own swap where it has one:
+// the one unqualified call of the library, so that argument-dependent lookup
+// finds that swap.
+template <typename T>
+void Exchange(T& a, T& b) {
+  using std::swap;
+  swap(a, b);
+}
+
+}  // namespace sorting::detail
+
+#endif  // SORTING_DETAIL_HELPERS_H
