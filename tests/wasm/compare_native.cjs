@@ -51,7 +51,7 @@ function namePattern(name) {
 }
 
 function withoutMoves(trace) {
-  const { events, comparisons, writes, ...rest } = trace;
+  const { events, comparisons, writes, reordered_equal_pairs: reordered, ...rest } = trace;
   return rest;
 }
 
