@@ -107,19 +107,17 @@ inline std::string LibraryPath(const char* file) {
   return at == std::string::npos ? path : path.substr(at + 9);
 }
 
-// The files the events name, sorted, and each event's index into them.
+// The files a trace's events name, sorted, and each event's index into them.
 class FileList {
  public:
-  explicit FileList(const std::vector<const Trace*>& traces) {
-    for (const Trace* trace : traces) {
-      for (const Event& event : trace->events) {
-        const char* file = SourceOf(event).file;
-        if (file != nullptr && file != last_file_) {
-          last_file_ = file;
-          const std::string path = LibraryPath(file);
-          if (std::find(paths_.begin(), paths_.end(), path) == paths_.end())
-            paths_.push_back(path);
-        }
+  explicit FileList(const std::vector<Event>& events) {
+    for (const Event& event : events) {
+      const char* file = SourceOf(event).file;
+      if (file != nullptr && file != last_file_) {
+        last_file_ = file;
+        const std::string path = LibraryPath(file);
+        if (std::find(paths_.begin(), paths_.end(), path) == paths_.end())
+          paths_.push_back(path);
       }
     }
     std::sort(paths_.begin(), paths_.end());
@@ -179,7 +177,7 @@ inline void AppendCallee(std::string& out, const char* callee) {
 // A comparison: ["c", i, j, result, a, b, from_i, from_j, file, line, id_i,
 // id_j, callee]; a write: ["w", slot, old, new, file, line, old_id, new_id,
 // callee]; an equality test: ["e", i, j, equal, a, b, file, line, id_i, id_j].
-// `file` indexes the document's "files"; an identity is the slot the value
+// `file` indexes the trace's "files"; an identity is the slot the value
 // started in; `callee` names the standard algorithm the event happened in.
 inline void AppendEvent(std::string& out, const Event& event, FileList& files) {
   if (const Comparison* comparison = std::get_if<Comparison>(&event)) {
@@ -234,7 +232,11 @@ inline void AppendEvent(std::string& out, const Event& event, FileList& files) {
   }
 }
 
-inline void AppendTrace(std::string& out, const Input& input, const Trace& trace, FileList& files) {
+// One trace. Its "files" come last but for its events, and it carries nothing
+// that depends on the moves of the standard library's algorithms but its
+// events and counts (the stability verdict is in the counts document), so that
+// traces recorded on libstdc++ and libc++ differ in those alone.
+inline void AppendTrace(std::string& out, const Input& input, const Trace& trace) {
   out += "{\"algorithm\":\"";
   out += trace.algorithm;
   out += "\",\"pattern\":\"";
@@ -258,9 +260,14 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   AppendInt(out, trace.equalities);
   out += ",\"writes\":";
   AppendInt(out, trace.writes);
-  out += ",\"reordered_equal_pairs\":";
-  AppendInt(out, trace.reordered_equal_pairs);
-  out += ",\"events\":[";
+  FileList files(trace.events);
+  out += ",\"files\":[";
+  for (const std::string& path : files.paths()) {
+    if (&path != &files.paths().front())
+      out += ',';
+    AppendString(out, path.c_str());
+  }
+  out += "],\"events\":[";
   for (std::size_t k = 0; k < trace.events.size(); ++k) {
     if (k != 0)
       out += ',';
@@ -271,26 +278,14 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
 
 // The whole document: the traces of every recording, each recording's in the table's order.
 inline std::string TraceDocument(const std::vector<Recording>& recordings) {
-  std::vector<const Trace*> traces;
-  for (const Recording& recording : recordings) {
-    for (const Trace& trace : recording.traces)
-      traces.push_back(&trace);
-  }
-  FileList files(traces);
-  std::string out = "{\"format\":\"sorting-trace\",\"version\":2,\"files\":[";
-  for (const std::string& path : files.paths()) {
-    if (&path != &files.paths().front())
-      out += ',';
-    AppendString(out, path.c_str());
-  }
-  out += "],\"traces\":[";
+  std::string out = "{\"format\":\"sorting-trace\",\"version\":2,\"traces\":[";
   bool first = true;
   for (const Recording& recording : recordings) {
     for (const Trace& trace : recording.traces) {
       if (!first)
         out += ',';
       first = false;
-      AppendTrace(out, recording.input, trace, files);
+      AppendTrace(out, recording.input, trace);
     }
   }
   out += "]}";
