@@ -44,7 +44,8 @@ void HeapSort(T* first, T* last, Compare comp) {
     if (detail::Count(first, last) <= 1)
       return;
     // The lambdas hand on this one comparator by reference: the heap operations
-    // would copy it.
+    // would copy it. Each stands on the line of its heap call, so a comparator
+    // that asks where it is called from (the trace recorder's) names that line.
     detail::MakeHeap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
     detail::SortHeap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
   }
