@@ -375,14 +375,20 @@ bool FillPage(const std::string& json, std::string* page, std::string* error) {
     }
     from = filling.at + std::strlen(filling.marker);
   }
-  std::vector<Filling> ordered(std::begin(fillings), std::end(fillings));
+  // From the last marker back, the sources' one (if any) in its place among them.
   const std::size_t sources_at = page->find(kSourcesMarker);
-  if (sources_at != std::string::npos)
-    ordered.push_back({kSourcesMarker, SourcesDocument(), sources_at});
-  std::sort(ordered.begin(), ordered.end(),
-            [](const Filling& a, const Filling& b) { return a.at > b.at; });
-  for (const Filling& filling : ordered)
-    page->replace(filling.at, std::strlen(filling.marker), filling.text);
+  bool sources_pending = sources_at != std::string::npos;
+  const auto fill_sources = [&] {
+    page->replace(sources_at, std::strlen(kSourcesMarker), SourcesDocument());
+    sources_pending = false;
+  };
+  for (auto filling = std::rbegin(fillings); filling != std::rend(fillings); ++filling) {
+    if (sources_pending && sources_at > filling->at)
+      fill_sources();
+    page->replace(filling->at, std::strlen(filling->marker), filling->text);
+  }
+  if (sources_pending)
+    fill_sources();
   return true;
 }
 

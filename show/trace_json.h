@@ -145,7 +145,9 @@ class FileList {
       return comparison->source;
     if (const Write* write = std::get_if<Write>(&event))
       return write->source;
-    return std::get<EqualityTest>(event).source;
+    static const SourceLine kUnknown;
+    const EqualityTest* test = std::get_if<EqualityTest>(&event);
+    return test != nullptr ? test->source : kUnknown;
   }
 
  private:

@@ -88,6 +88,7 @@ std::vector<AnySort<T, Compare>> AllSorts() {
 
 TEST(CallerHabits, CoverEverySortOfTheTable) {
   std::vector<std::string> names;
+  names.reserve(std::size(kSorters));
   for (const Sorter& sorter : kSorters)
     names.emplace_back(sorter.name);
   std::vector<std::string> here;
