@@ -1,7 +1,8 @@
 // sort_show: records the library's sorts on one or more inputs and writes the
 // traces into the self-contained page (show/page.html), or as JSON alone, and
 // draws the history pictures; --catalog tells what it knows of the sorts and
-// the input patterns. See --help.
+// the input patterns, --sources gives the library's headers whose lines the
+// traces name. See --help.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +36,9 @@ constexpr std::uint32_t kDefaultSeed = 1;
 const char* const kTracesMarker = "__SORTING_TRACES__";
 const char* const kCatalogMarker = "__SORTING_CATALOG__";
 const char* const kWasmMarker = "__SORTING_WASM__";
+// The library's headers, for the page's code view; a template without this
+// marker gets no sources.
+const char* const kSourcesMarker = "__SORTING_SOURCES__";
 
 const char* const kUsageHead =
     "Usage: sort_show [options]\n"
@@ -56,6 +60,8 @@ const char* const kUsageTail =
     "  --pictures DIR            also draw each input's history as DIR/history-<pattern>.png\n"
     "  --catalog                 write what sort_show knows of the sorts and the patterns,\n"
     "                            as a sorting-catalog document, and nothing else\n"
+    "  --sources                 write the library's headers, whose lines the traces name,\n"
+    "                            as one JSON object of path and text, and nothing else\n"
     "  --help                    show this text\n";
 
 // The help text: the options, with the patterns of the table and what each is.
@@ -91,6 +97,7 @@ struct Options {
   bool json = false;
   std::string pictures;
   bool catalog = false;
+  bool sources = false;
   bool help = false;
 };
 
@@ -156,6 +163,10 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     }
     if (option == "--catalog") {
       options->catalog = true;
+      continue;
+    }
+    if (option == "--sources") {
+      options->sources = true;
       continue;
     }
     const bool takes_value = option == "--pattern" || option == "--size" || option == "--seed" ||
@@ -258,6 +269,10 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     *error = "--catalog takes no other option";
     return false;
   }
+  if (options->sources && argc > 2) {
+    *error = "--sources takes no other option";
+    return false;
+  }
   return true;
 }
 
@@ -319,27 +334,61 @@ std::string Base64(const unsigned char* bytes, std::size_t size) {
   return out;
 }
 
-// The page template with the traces, the catalogue and the WebAssembly module
-// filled in. Each marker is searched after the text that replaced the one before
-// it, so nothing filled in is ever taken for a marker.
+// The library's headers as one JSON object, {"sorting/quick_sort.h": "text",
+// ...}, sorted by path. Strings escape '<', so it can stand in a script element.
+std::string SourcesDocument() {
+  std::string out = "{";
+  for (std::size_t k = 0; k < kLibrarySourcesCount; ++k) {
+    const EmbeddedFile& file = kLibrarySources[k];
+    if (k != 0)
+      out += ',';
+    AppendString(out, file.path);
+    out += ':';
+    AppendString(out, reinterpret_cast<const char*>(file.text));
+  }
+  return out + "}";
+}
+
+// The page template with the traces, the catalogue, the WebAssembly module and
+// the library's sources filled in. The markers are found in the template
+// itself, each after the one before it, and replaced from the last one back, so
+// nothing filled in is ever taken for a marker. The sources' marker is optional.
 bool FillPage(const std::string& json, std::string* page, std::string* error) {
   *page = std::string(reinterpret_cast<const char*>(kPageTemplate), kPageTemplateSize);
-  const std::pair<const char*, std::string> fillings[] = {
-      {kTracesMarker, json},
-      {kCatalogMarker, CatalogDocument()},
-      {kWasmMarker, Base64(kWasmModule, kWasmModuleSize)},
+  struct Filling {
+    const char* marker;
+    std::string text;
+    std::size_t at;
+  };
+  Filling fillings[] = {
+      {kTracesMarker, json, 0},
+      {kCatalogMarker, CatalogDocument(), 0},
+      {kWasmMarker, Base64(kWasmModule, kWasmModuleSize), 0},
   };
   std::size_t from = 0;
-  for (const auto& [marker, text] : fillings) {
-    const std::size_t at = page->find(marker, from);
-    if (at == std::string::npos) {
-      *error = std::string("the page template has no ") + marker + " marker" +
+  for (Filling& filling : fillings) {
+    filling.at = page->find(filling.marker, from);
+    if (filling.at == std::string::npos) {
+      *error = std::string("the page template has no ") + filling.marker + " marker" +
                (from > 0 ? " after the one before it" : "");
       return false;
     }
-    page->replace(at, std::strlen(marker), text);
-    from = at + text.size();
+    from = filling.at + std::strlen(filling.marker);
   }
+  // From the last marker back, the sources' one (if any) in its place among them.
+  const std::size_t sources_at = page->find(kSourcesMarker);
+  bool sources_pending = sources_at != std::string::npos;
+  const auto fill_sources = [&] {
+    page->replace(sources_at, std::strlen(kSourcesMarker), SourcesDocument());
+    sources_pending = false;
+  };
+  for (auto filling = std::rbegin(fillings); filling != std::rend(fillings); ++filling) {
+    if (sources_pending && sources_at > filling->at)
+      fill_sources();
+    page->replace(filling->at, std::strlen(filling->marker), filling->text);
+  }
+  if (sources_pending)
+    fill_sources();
   return true;
 }
 
@@ -357,8 +406,10 @@ int Run(int argc, char** argv) {
   std::string error;
   if (!ParseOptions(argc, argv, &options, &error))
     return Fail(error);
-  if (options.help || options.catalog) {
-    const std::string text = options.help ? Usage() : CatalogDocument() + "\n";
+  if (options.help || options.catalog || options.sources) {
+    const std::string text = options.help      ? Usage()
+                             : options.catalog ? CatalogDocument() + "\n"
+                                               : SourcesDocument() + "\n";
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
