@@ -23,7 +23,12 @@ struct Image {
 
 Image DrawHistory(const Recording& recording);
 
-// The image as a PNG file's bytes; empty if compression fails.
+// The image's pixels as RGBA, four bytes a pixel, opaque: as a browser's
+// canvas takes them.
+std::vector<unsigned char> Rgba(const Image& image);
+
+// The image as a PNG file's bytes; empty if compression fails (show/png.cpp,
+// which needs zlib).
 std::string EncodePng(const Image& image);
 
 }  // namespace sorting_show

@@ -1,7 +1,8 @@
 // sort_show: records the library's sorts on one or more inputs and writes the
 // traces into the self-contained page (show/page.html), or as JSON alone, and
 // draws the history pictures; --catalog tells what it knows of the sorts and
-// the input patterns. See --help.
+// the input patterns, --sources gives the library's headers whose lines the
+// traces name. See --help.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +37,9 @@ const char* const kTracesMarker = "__SORTING_TRACES__";
 const char* const kCatalogMarker = "__SORTING_CATALOG__";
 const char* const kInputsMarker = "__SORTING_INPUTS__";
 const char* const kWasmMarker = "__SORTING_WASM__";
+// The library's headers, for the page's code view; a template without this
+// marker gets no sources.
+const char* const kSourcesMarker = "__SORTING_SOURCES__";
 
 const char* const kUsageHead =
     "Usage: sort_show [options]\n"
@@ -57,6 +61,8 @@ const char* const kUsageTail =
     "  --pictures DIR            also draw each input's history as DIR/history-<pattern>.png\n"
     "  --catalog                 write what sort_show knows of the sorts and the patterns,\n"
     "                            as a sorting-catalog document, and nothing else\n"
+    "  --sources                 write the library's headers, whose lines the traces name,\n"
+    "                            as one JSON object of path and text, and nothing else\n"
     "  --help                    show this text\n";
 
 // The help text: the options, with the patterns of the table and what each is.
@@ -92,6 +98,7 @@ struct Options {
   bool json = false;
   std::string pictures;
   bool catalog = false;
+  bool sources = false;
   bool help = false;
 };
 
@@ -157,6 +164,10 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     }
     if (option == "--catalog") {
       options->catalog = true;
+      continue;
+    }
+    if (option == "--sources") {
+      options->sources = true;
       continue;
     }
     const bool takes_value = option == "--pattern" || option == "--size" || option == "--seed" ||
@@ -259,6 +270,10 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     *error = "--catalog takes no other option";
     return false;
   }
+  if (options->sources && argc > 2) {
+    *error = "--sources takes no other option";
+    return false;
+  }
   return true;
 }
 
@@ -345,39 +360,68 @@ std::string InputsDocument(const std::vector<Recording>& recordings) {
   return out + "]}";
 }
 
-// Replaces the one `marker` at or after `from` with `text`; returns the end of
-// the text, or npos when the template lacks the marker.
-std::size_t Fill(std::string* page, std::size_t from, const char* marker, const std::string& text) {
-  const std::size_t at = page->find(marker, from);
-  if (at == std::string::npos)
-    return at;
-  page->replace(at, std::strlen(marker), text);
-  return at + text.size();
+// The library's headers as one JSON object, {"sorting/quick_sort.h": "text",
+// ...}, sorted by path. Strings escape '<', so it can stand in a script element.
+std::string SourcesDocument() {
+  std::string out = "{";
+  for (std::size_t k = 0; k < kLibrarySourcesCount; ++k) {
+    const EmbeddedFile& file = kLibrarySources[k];
+    if (k != 0)
+      out += ',';
+    AppendString(out, file.path);
+    out += ':';
+    AppendString(out, reinterpret_cast<const char*>(file.text));
+  }
+  return out + "}";
 }
 
-// The page template with the catalogue, its inputs, the WebAssembly module and,
-// for a page without the module, the traces filled in. With the module the page records
-// its inputs itself at load (a few milliseconds each), which keeps it light and
-// makes its traces those of the same library build as the ones it records later.
-// The markers stand in this order, and no filled-in text contains one.
+// The page template with the catalogue, its inputs, the WebAssembly module, the
+// library's sources and, for a page without the module, the traces filled in.
+// With the module the page records its inputs itself when it shows them (a few
+// milliseconds each for the default ones), which keeps it light and makes its
+// traces those of the same library build as the ones it records later. The
+// markers are found in the template itself, each after the one before it, and
+// replaced from the last one back, so nothing filled in is ever taken for a
+// marker. The sources' marker is optional.
 bool FillPage(const std::vector<Recording>& recordings, const std::string& json, std::string* page,
               std::string* error) {
   *page = std::string(reinterpret_cast<const char*>(kPageTemplate), kPageTemplateSize);
-  const bool has_module = kWasmModuleSize > 0;
-  std::size_t at = 0;
-  const std::pair<const char*, std::string> fills[] = {
-      {kCatalogMarker, CatalogDocument()},
-      {kInputsMarker, InputsDocument(recordings)},
-      {kTracesMarker, has_module ? std::string() : json},
-      {kWasmMarker, Base64(kWasmModule, kWasmModuleSize)},
+  struct Filling {
+    const char* marker;
+    std::string text;
+    std::size_t at;
   };
-  for (const auto& [marker, text] : fills) {
-    at = Fill(page, at, marker, text);
-    if (at == std::string::npos) {
-      *error = std::string("the page template has no ") + marker + " marker in its place";
+  const bool has_module = kWasmModuleSize > 0;
+  Filling fillings[] = {
+      {kCatalogMarker, CatalogDocument(), 0},
+      {kInputsMarker, InputsDocument(recordings), 0},
+      {kTracesMarker, has_module ? std::string() : json, 0},
+      {kWasmMarker, Base64(kWasmModule, kWasmModuleSize), 0},
+  };
+  std::size_t from = 0;
+  for (Filling& filling : fillings) {
+    filling.at = page->find(filling.marker, from);
+    if (filling.at == std::string::npos) {
+      *error = std::string("the page template has no ") + filling.marker + " marker" +
+               (from > 0 ? " after the one before it" : "");
       return false;
     }
+    from = filling.at + std::strlen(filling.marker);
   }
+  // From the last marker back, the sources' one (if any) in its place among them.
+  const std::size_t sources_at = page->find(kSourcesMarker);
+  bool sources_pending = sources_at != std::string::npos;
+  const auto fill_sources = [&] {
+    page->replace(sources_at, std::strlen(kSourcesMarker), SourcesDocument());
+    sources_pending = false;
+  };
+  for (auto filling = std::rbegin(fillings); filling != std::rend(fillings); ++filling) {
+    if (sources_pending && sources_at > filling->at)
+      fill_sources();
+    page->replace(filling->at, std::strlen(filling->marker), filling->text);
+  }
+  if (sources_pending)
+    fill_sources();
   return true;
 }
 
@@ -395,8 +439,10 @@ int Run(int argc, char** argv) {
   std::string error;
   if (!ParseOptions(argc, argv, &options, &error))
     return Fail(error);
-  if (options.help || options.catalog) {
-    const std::string text = options.help ? Usage() : CatalogDocument() + "\n";
+  if (options.help || options.catalog || options.sources) {
+    const std::string text = options.help      ? Usage()
+                             : options.catalog ? CatalogDocument() + "\n"
+                                               : SourcesDocument() + "\n";
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
   }

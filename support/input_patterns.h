@@ -35,6 +35,7 @@ enum class Pattern {
   kPushFront,
   kPushMiddle,
   kSawtooth,
+  kShuffled4,
 };
 
 struct PatternEntry {
@@ -54,6 +55,8 @@ inline constexpr PatternEntry kPatterns[] = {
     {Pattern::kPushFront, "push_front", "ascending, with the smallest value moved to the end"},
     {Pattern::kPushMiddle, "push_middle", "ascending, with the middle value moved to the end"},
     {Pattern::kSawtooth, "sawtooth", "the run 0 to 31, repeated"},
+    {Pattern::kShuffled4, "shuffled_4_values",
+     "random values drawn from 4 distinct ones: equal values to tell a stable sort by"},
 };
 
 constexpr bool ListedInEnumerationOrder() {
@@ -110,6 +113,17 @@ inline std::uint32_t Draw(std::mt19937& random, std::uint32_t bound) {
   return static_cast<std::uint32_t>(raw % bound);
 }
 
+// Fills `values` with draws from `distinct` values (fewer for fewer elements)
+// spread evenly over [0, n).
+inline void DrawFrom(std::vector<int>& values, std::mt19937& random, int distinct) {
+  const int n = static_cast<int>(values.size());
+  if (n == 0)
+    return;
+  distinct = std::min(n, distinct);
+  for (int& value : values)
+    value = static_cast<int>(Draw(random, static_cast<std::uint32_t>(distinct))) * (n / distinct);
+}
+
 // No default case: a pattern without its case here is a warning, an error in CI.
 inline std::vector<int> MakePattern(Pattern pattern, std::size_t size, std::uint32_t seed = 1) {
   const int n = static_cast<int>(size);
@@ -122,15 +136,9 @@ inline std::vector<int> MakePattern(Pattern pattern, std::size_t size, std::uint
       for (std::size_t i = size; i > 1; --i)
         std::swap(values[i - 1], values[Draw(random, static_cast<std::uint32_t>(i))]);
       break;
-    case Pattern::kShuffled16: {
-      if (n == 0)
-        break;
-      const int distinct = std::min(n, 16);
-      for (int& value : values)
-        value =
-            static_cast<int>(Draw(random, static_cast<std::uint32_t>(distinct))) * (n / distinct);
+    case Pattern::kShuffled16:
+      DrawFrom(values, random, 16);
       break;
-    }
     case Pattern::kAllEqual:
       std::fill(values.begin(), values.end(), n / 2);
       break;
@@ -154,6 +162,9 @@ inline std::vector<int> MakePattern(Pattern pattern, std::size_t size, std::uint
     case Pattern::kSawtooth:
       for (int i = 0; i < n; ++i)
         values[i] = i % 32;
+      break;
+    case Pattern::kShuffled4:
+      DrawFrom(values, random, 4);
       break;
   }
   return values;

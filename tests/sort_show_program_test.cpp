@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "show/trace_json.h"
 #include "support/input_patterns.h"
 
 namespace sorting_test {
@@ -98,6 +99,7 @@ const BadCase kBadCases[] = {
     {"--direction up", "--direction must be ascending or descending"},
     {"--colour red", "unknown option '--colour'"},
     {"--catalog --json", "--catalog takes no other option"},
+    {"--sources --size 5", "--sources takes no other option"},
     {"--output @/missing/page.html", "cannot write @/missing/page.html"},
     {"--output @", "cannot write @"},
 };
@@ -180,6 +182,28 @@ TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
   EXPECT_NE(text.find(catalog.out.substr(0, catalog.out.size() - 1)), std::string::npos)
       << "the page holds the catalogue that --catalog prints";
   EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"page.html", "pics"}));
+
+  // --sources holds the text of every header the traces name, as it is on disk.
+  const Outcome sources = Start("--sources");
+  ASSERT_EQ(sources.status, 0) << sources.err;
+  EXPECT_EQ(sources.out.find('\n'), sources.out.size() - 1) << "one line";
+  EXPECT_EQ(sources.out.find("</"), std::string::npos);
+  std::vector<std::string> named;  // every path of every trace's "files"
+  for (std::size_t at = json.out.find("\"files\":["); at != std::string::npos;
+       at = json.out.find("\"files\":[", at + 1)) {
+    const std::size_t end = json.out.find(']', at);
+    for (std::size_t quote = json.out.find('"', at + 9); quote < end;
+         quote = json.out.find('"', json.out.find('"', quote + 1) + 1))
+      named.push_back(json.out.substr(quote + 1, json.out.find('"', quote + 1) - quote - 1));
+  }
+  EXPECT_NE(std::find(named.begin(), named.end(), "sorting/quick_sort.h"), named.end());
+  for (const std::string& path : named) {
+    std::string entry;
+    sorting_show::AppendString(entry, path.c_str());
+    entry += ':';
+    sorting_show::AppendString(entry, Slurp(std::string(SORTING_INCLUDE_DIR) + "/" + path).c_str());
+    EXPECT_NE(sources.out.find(entry), std::string::npos) << path;
+  }
   EXPECT_EQ(Slurp(dir_ + "/pics/history-values.png").rfind("\x89PNG\r\n\x1a\n", 0), 0u);
 
   // With the document on standard output, the report of the pictures goes beside it.

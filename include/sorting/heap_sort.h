@@ -8,6 +8,27 @@
 #include "sorting/detail/helpers.h"
 
 namespace sorting {
+namespace detail {
+
+// std::make_heap and std::sort_heap, with the library's line for an element type
+// that hears of it (see AtLibraryLine).
+template <typename T, typename Compare>
+void MakeHeap(T* first, T* end, Compare comp, unsigned line = __builtin_LINE(),
+              const char* file = __builtin_FILE()) {
+  detail::AtLibraryLine<T>(line, file, "std::make_heap");
+  std::make_heap(first, end, std::move(comp));
+  detail::LeaveLibraryLine<T>();
+}
+
+template <typename T, typename Compare>
+void SortHeap(T* first, T* end, Compare comp, unsigned line = __builtin_LINE(),
+              const char* file = __builtin_FILE()) {
+  detail::AtLibraryLine<T>(line, file, "std::sort_heap");
+  std::sort_heap(first, end, std::move(comp));
+  detail::LeaveLibraryLine<T>();
+}
+
+}  // namespace detail
 
 // Sorts [first, last] (both inclusive) in place under `comp` with the standard
 // library's std::make_heap and std::sort_heap over the half-open [first, last + 1).
@@ -23,9 +44,10 @@ void HeapSort(T* first, T* last, Compare comp) {
     if (detail::Count(first, last) <= 1)
       return;
     // The lambdas hand on this one comparator by reference: the heap operations
-    // would copy it.
-    std::make_heap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
-    std::sort_heap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
+    // would copy it. Each stands on the line of its heap call, so a comparator
+    // that asks where it is called from (the trace recorder's) names that line.
+    detail::MakeHeap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
+    detail::SortHeap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
   }
 }
 

@@ -9,6 +9,19 @@
 #include "sorting/detail/helpers.h"
 
 namespace sorting {
+namespace detail {
+
+// std::rotate, with the library's line for an element type that hears of it
+// (see AtLibraryLine).
+template <typename T>
+void Rotate(T* first, T* middle, T* end, unsigned line = __builtin_LINE(),
+            const char* file = __builtin_FILE()) {
+  detail::AtLibraryLine<T>(line, file, "std::rotate");
+  std::rotate(first, middle, end);
+  detail::LeaveLibraryLine<T>();
+}
+
+}  // namespace detail
 
 // Merges the adjacent sorted runs [first, mid - 1] and [mid, last] into one sorted
 // run over [first, last], in place and without a buffer: an element of the right
@@ -35,7 +48,7 @@ void Merge(T* first, T* mid, T* last, Compare comp) {
         // trivially copyable types, but a longer rotation as a cycle of swaps,
         // which measured several times slower here.
         if (i < j)
-          std::rotate(i, j, j + 1);
+          detail::Rotate(i, j, j + 1);
         ++j;
       }
       ++i;

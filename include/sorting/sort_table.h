@@ -52,16 +52,18 @@ struct SortEntry {
 template <typename T, typename Compare = Comparator<T>, typename Range = std::vector<T>&>
 inline constexpr SortEntry<T, Compare, Range> kSorts[] = {
     {"BubbleSort", BubbleSort<T, Compare>, BubbleSort<Range, Compare>, true, "", "n", "n²", "n²",
-     "O(1)", "shuffled shuffled_16_values descending pipe_organ push_front push_middle sawtooth"},
+     "O(1)",
+     "shuffled shuffled_16_values descending pipe_organ push_front push_middle sawtooth "
+     "shuffled_4_values"},
     {"QuickSort", QuickSort<T, Compare>, QuickSort<Range, Compare>, false, "", "n log n", "n log n",
      "n²", "O(log n) stack",
      "shuffled_16_values all_equal ascending descending pipe_organ push_front push_middle "
-     "sawtooth"},
+     "sawtooth shuffled_4_values"},
     {"HeapSort", HeapSort<T, Compare>, HeapSort<Range, Compare>, false,
      "std::make_heap std::sort_heap", "n log n", "n log n", "n log n", "O(1)", ""},
     {"MergeSort", MergeSort<T, Compare>, MergeSort<Range, Compare>, false, "std::rotate", "n log n",
      "n² moves", "n² moves", "O(log n) stack",
-     "shuffled shuffled_16_values all_equal descending pipe_organ sawtooth"},
+     "shuffled shuffled_16_values all_equal descending pipe_organ sawtooth shuffled_4_values"},
     {"IntroSort", IntroSort<T, Compare>, IntroSort<Range, Compare>, false,
      "std::make_heap std::sort_heap", "n log n", "n log n", "n log n", "O(log n) stack", ""},
 };

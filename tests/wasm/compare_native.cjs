@@ -1,7 +1,9 @@
 // Runs the WebAssembly recorder under Node and compares its JSON with the
 // native sort_show's for the same inputs: every pattern at a few sizes and
 // seeds, both directions, and explicit values. The sorts and the patterns come
-// from the module's catalogue, which must be sort_show --catalog's.
+// from the module's catalogue, which must be sort_show --catalog's. The module's
+// counts alone (for cost curves) must equal its full recordings' counts, and its
+// history picture's pixels those of sort_show's PNG.
 //
 // Usage: node compare_native.cjs MODULE SORT_SHOW STDLIB
 // STDLIB is the native build's standard library, libc++ or libstdc++. With
@@ -14,6 +16,9 @@
 const assert = require('node:assert/strict');
 const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const zlib = require('node:zlib');
 
 const [modulePath, sortShow, stdlib] = process.argv.slice(2);
 
@@ -97,21 +102,142 @@ for (const direction of ['ascending', 'descending']) {
   }
 }
 
+// Pairs of equal values that a trace leaves in the other order, from the
+// identities its writes carry (index 7, the new value's).
+function reorderedEqualPairs(trace) {
+  const identities = trace.input.map((_, slot) => slot);
+  for (const event of trace.events) {
+    if (event[0] === 'w') identities[event[1]] = event[7];
+  }
+  let pairs = 0;
+  for (let p = 0; p < identities.length; p++) {
+    for (let q = p + 1; q < identities.length; q++) {
+      if (trace.output[p] === trace.output[q] && identities[p] > identities[q]) pairs++;
+    }
+  }
+  return pairs;
+}
+
+// Counting alone gives the counts of the full recording, for every pattern at
+// every size of the cost curves, both directions; its stability verdict is the
+// one the full trace's identities give.
+let counted = 0;
+for (const pattern of PATTERNS) {
+  for (let size = 8; size <= 512; size *= 2) {
+    for (const descending of size === 64 ? [0, 1] : [0]) {
+      namePattern(pattern);
+      const full = JSON.parse(text(wasm.sorting_record_pattern(size, 11, descending)));
+      const counts = JSON.parse(text(wasm.sorting_count_pattern(size, 11, descending)));
+      assert.deepEqual(counts.sorts, full.traces.map((trace) => ({
+        name: trace.algorithm, comparisons: trace.comparisons, equalities: trace.equalities,
+        writes: trace.writes, reordered_equal_pairs: reorderedEqualPairs(trace),
+      })), `counts of ${pattern} size ${size}`);
+      assert.deepEqual([counts.pattern, counts.size, counts.seed, counts.comparator],
+                       [pattern, size, 11, descending ? 'descending' : 'ascending']);
+      counted++;
+    }
+  }
+}
+
+// The RGB pixels of a PNG that sort_show wrote: 8-bit RGB, no interlace, every
+// row unfiltered, as show/png.cpp writes them.
+function pngPixels(file) {
+  const bytes = fs.readFileSync(file);
+  let at = 8;
+  let width = 0;
+  let height = 0;
+  const data = [];
+  while (at < bytes.length) {
+    const length = bytes.readUInt32BE(at);
+    const type = bytes.toString('latin1', at + 4, at + 8);
+    const body = bytes.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      width = body.readUInt32BE(0);
+      height = body.readUInt32BE(4);
+      assert.deepEqual([...body.subarray(8)], [8, 2, 0, 0, 0], 'IHDR: 8-bit RGB');
+    } else if (type === 'IDAT') {
+      data.push(body);
+    }
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(data));
+  const rgb = Buffer.alloc(width * height * 3);
+  for (let y = 0; y < height; y++) {
+    assert.equal(raw[y * (width * 3 + 1)], 0, 'unfiltered rows');
+    raw.copy(rgb, y * width * 3, y * (width * 3 + 1) + 1, (y + 1) * (width * 3 + 1));
+  }
+  return { width, height, rgb };
+}
+
+// The module's history picture of its last recording, as RGB.
+function modulePicture() {
+  const at = wasm.sorting_history_picture();
+  assert.ok(at !== 0, 'a picture after a recording');
+  const width = wasm.sorting_picture_width();
+  const height = wasm.sorting_picture_height();
+  const rgba = new Uint8Array(wasm.memory.buffer, at, width * height * 4);
+  const rgb = Buffer.alloc(width * height * 3);
+  for (let k = 0; k < width * height; k++) {
+    assert.equal(rgba[4 * k + 3], 255, 'opaque');
+    rgb[3 * k] = rgba[4 * k];
+    rgb[3 * k + 1] = rgba[4 * k + 1];
+    rgb[3 * k + 2] = rgba[4 * k + 2];
+  }
+  return { width, height, rgb };
+}
+
+// Pictures of the same recordings as sort_show draws them. The three sorts
+// that call standard algorithms move differently on libstdc++, which changes
+// their columns, so there only an input of one value (no event at all) compares.
+const pictureCases = stdlib === 'libc++'
+  ? [{ pattern: 'shuffled', size: 40, seed: 1 }, { pattern: 'shuffled_4_values', size: 24, seed: 1 },
+     { pattern: 'pipe_organ', size: 200, seed: 7 }, { values: [5, 1, 4, 2, 3] }]
+  : [{ values: [42] }];
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'compare_native.'));
+try {
+  for (const input of pictureCases) {
+    let args;
+    if (input.values) {
+      new Int32Array(wasm.memory.buffer, wasm.sorting_input(), input.values.length).set(input.values);
+      text(wasm.sorting_record_values(input.values.length, 0));
+      args = ['--values', input.values.join(',')];
+    } else {
+      namePattern(input.pattern);
+      text(wasm.sorting_record_pattern(input.size, input.seed, 0));
+      args = ['--pattern', input.pattern, '--size', `${input.size}`, '--seed', `${input.seed}`];
+    }
+    // Counting leaves the picture to the last full recording.
+    namePattern(PATTERNS[0]);
+    wasm.sorting_count_pattern(8, 1, 1);
+    const fromModule = modulePicture();
+    execFileSync(sortShow, ['--json', ...args, '--pictures', scratch], { stdio: 'ignore' });
+    const fromNative = pngPixels(path.join(scratch, `history-${input.pattern || 'values'}.png`));
+    const label = JSON.stringify(input);
+    assert.deepEqual([fromModule.width, fromModule.height], [fromNative.width, fromNative.height], label);
+    assert.ok(fromModule.rgb.equals(fromNative.rgb), `${label}: the pixels differ`);
+  }
+} finally {
+  fs.rmSync(scratch, { recursive: true, force: true });
+}
+
 // Bad arguments are refused, and leave the last recording alone: a count or a
 // size out of range, a name that is no pattern's, a name with no NUL in the buffer.
 const last = text(wasm.sorting_record_values(5, 0));
 const refused = [wasm.sorting_record_values(0, 0), wasm.sorting_record_values(limit + 1, 0)];
 namePattern(PATTERNS[0]);
 refused.push(wasm.sorting_record_pattern(0, 1, 0), wasm.sorting_record_pattern(limit + 1, 1, 0));
+refused.push(wasm.sorting_count_pattern(0, 1, 0), wasm.sorting_count_pattern(limit + 1, 1, 0));
 for (const name of ['zigzag', '', `${PATTERNS[0]} `, PATTERNS[0].toUpperCase()]) {
   namePattern(name);
-  refused.push(wasm.sorting_record_pattern(10, 1, 0));
+  refused.push(wasm.sorting_record_pattern(10, 1, 0), wasm.sorting_count_pattern(10, 1, 0));
 }
 new Uint8Array(wasm.memory.buffer, wasm.sorting_pattern_name(), 64).fill('a'.charCodeAt(0));
-refused.push(wasm.sorting_record_pattern(10, 1, 0));
+refused.push(wasm.sorting_record_pattern(10, 1, 0), wasm.sorting_count_pattern(10, 1, 0));
 assert.deepEqual(refused, refused.map(() => -1));
 assert.equal(text(last.length), last);
 
+console.log(`${counted} count-only recordings equal to full ones; ${pictureCases.length} ` +
+            'history pictures equal to sort_show\'s');
 console.log(`${compared} inputs compared (native standard library: ${stdlib}` +
             (stdlib === 'libc++' ? ', whole documents byte for byte)'
                                  : `; events of ${SORTS.filter((name) => !STDLIB_FREE.has(name)).join(', ')} not compared)`));

@@ -60,8 +60,7 @@ template <typename Compare, typename T>
 using NeedsModifiable = std::bool_constant<!IsComparator<Compare, T>::value &&
                                            IsComparator<Compare, std::remove_const_t<T>&>::value>;
 
-// Exact equality, as BubbleSort means it, also for floating-point elements: a
-// strict consumer's -Wfloat-equal has nothing to say about these comparisons.
+// Whether elements can be tested for equality, as BubbleSort does (Equal, below).
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wfloat-equal"
 template <typename T, typename = void>
@@ -69,11 +68,6 @@ struct HasEquality : std::false_type {};
 template <typename T>
 struct HasEquality<T, std::void_t<decltype(std::declval<const T&>() == std::declval<const T&>())>>
     : std::is_convertible<decltype(std::declval<const T&>() == std::declval<const T&>()), bool> {};
-
-template <typename T>
-bool Equal(const T& a, const T& b) {
-  return a == b;
-}
 #pragma GCC diagnostic pop
 
 // Every public function wraps its body in `if constexpr (CheckArguments<...>())`:
@@ -161,13 +155,58 @@ std::ptrdiff_t Count(const T* first, const T* last) {
   return last - first + 1;
 }
 
+// Where the library stands when it hands elements to code that compares or
+// writes them without a comparator call on the library's own line: the equality
+// test, the exchange, the standard rotate and heap operations. An element type
+// that declares
+//   static void AtLibraryLine(unsigned line, const char* file, const char* callee)
+// hears of the library's line before such a call (callee names the standard
+// algorithm called, or is null) and of line 0 and null names after it, so that
+// a recording element can say which line made each write. The line and file are
+// defaulted arguments of the helpers, which the compiler fills in where the
+// library calls them. Every other type hears nothing: the calls are empty and
+// the arguments unused, so an ordinary caller's compiled code is unchanged.
+template <typename T, typename = void>
+struct HearsLibraryLines : std::false_type {};
+template <typename T>
+struct HearsLibraryLines<T, std::void_t<decltype(T::AtLibraryLine(0U, "", ""))>> : std::true_type {
+};
+
+template <typename T>
+void AtLibraryLine([[maybe_unused]] unsigned line, [[maybe_unused]] const char* file,
+                   [[maybe_unused]] const char* callee = nullptr) {
+  if constexpr (HearsLibraryLines<T>::value)
+    T::AtLibraryLine(line, file, callee);
+}
+
+template <typename T>
+void LeaveLibraryLine() {
+  detail::AtLibraryLine<T>(0, nullptr, nullptr);
+}
+
+// Exact equality, as BubbleSort means it, also for floating-point elements: a
+// strict consumer's -Wfloat-equal has nothing to say about these comparisons.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfloat-equal"
+template <typename T>
+bool Equal(const T& a, const T& b, unsigned line = __builtin_LINE(),
+           const char* file = __builtin_FILE()) {
+  detail::AtLibraryLine<T>(line, file);
+  const bool equal = a == b;
+  detail::LeaveLibraryLine<T>();
+  return equal;
+}
+#pragma GCC diagnostic pop
+
 // Exchanges two elements through the element type's own swap where it has one:
 // the one unqualified call of the library, so that argument-dependent lookup
 // finds that swap.
 template <typename T>
-void Exchange(T& a, T& b) {
+void Exchange(T& a, T& b, unsigned line = __builtin_LINE(), const char* file = __builtin_FILE()) {
+  detail::AtLibraryLine<T>(line, file);
   using std::swap;
   swap(a, b);
+  detail::LeaveLibraryLine<T>();
 }
 
 }  // namespace sorting::detail
