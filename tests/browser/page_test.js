@@ -128,6 +128,22 @@ function countersText(trace, counts) {
   return `comparisons ${counts.c} / ${trace.comparisons}${equalities}, writes ${counts.w} / ${trace.writes}`;
 }
 
+// The library line an event names: its file, line, standard algorithm and the line's text in
+// `sources` (sort_show --sources).
+const PLACE_FIELDS = { c: [8, 9, 12], w: [4, 5, 8], e: [6, 7, -1] };
+function placeOf(trace, event, sources) {
+  const [file, line, callee] = PLACE_FIELDS[event[0]];
+  const name = trace.files[event[file]];
+  return { file: name, line: event[line], callee: callee < 0 ? null : event[callee],
+           text: sources[name].split("\n")[event[line] - 1] };
+}
+
+// The status's words for where an event happened.
+function placeText(place) {
+  const name = place.file.split("/").pop();
+  return place.callee ? `inside ${place.callee}, called from ${name} line ${place.line}` : `${name}:${place.line}`;
+}
+
 // The sorts whose traces hold no step of the standard library's own algorithms,
 // from sort_show's catalogue.
 let STANDARD_LIBRARY_FREE = null;
@@ -202,6 +218,7 @@ async function main() {
   const bigPage = writePage(options, "show-512.html", bigArgs);
   const bigDoc = JSON.parse(sortShow(options, ["--json", ...bigArgs]));
   const native = (args) => sortShow(options, ["--json", ...args]).trim();
+  const sources = JSON.parse(sortShow(options, ["--sources"]));
 
   const browser = await playwright.chromium.launch({
     executablePath: options.chromium,
@@ -400,9 +417,52 @@ async function main() {
     await press(page, "ArrowRight");
     await settle(page);
     const status = await page.locator("#status").textContent();
-    assert.ok(status.includes(`${holder.algorithm} compares slot ${i} (value ${a}) with the held value ${b} ` +
+    const where = placeText(placeOf(holder, holder.events[index], sources));
+    assert.ok(status.includes(`${holder.algorithm}, ${where}: compares slot ${i} (value ${a}) with the held value ${b} ` +
                               `(copied from slot ${fromJ}): ${result}`), status);
     assert.equal(await page.locator("#status").getAttribute("aria-live"), "polite");
+  });
+
+  await check("the code view marks the library line of each sort's event, the native recorder's where it runs " +
+              "the same code; stepping back moves the mark back; the status names the line", async () => {
+    await page.locator("#input-choice").selectOption("0");
+    await idle(page);
+    await pause(page);
+    await assertInView(page, ["#code-view", "#code"], "the code view at 1366x768");
+    const traces = (await shownDoc(page)).traces;
+    for (const [k, trace] of traces.entries()) {
+      // The sorts that call no standard algorithm run the same code natively; the others are
+      // checked against the module's own recording.
+      const reference = STANDARD_LIBRARY_FREE.has(trace.algorithm) || options.sameLibrary ? defaultGroups[0][k] : trace;
+      assert.equal(reference.algorithm, trace.algorithm);
+      await page.locator("#code-sort").selectOption(trace.algorithm);
+      const n = reference.events.length;
+      const withCallee = reference.events.findIndex((event) => placeOf(reference, event, sources).callee);
+      const ticks = [1, 2, n, ...Array.from({ length: 7 }, (_, s) => 2 + Math.floor((n - 2) * (s + 1) / 8))];
+      if (withCallee >= 0) ticks.push(withCallee + 1);
+      for (const tick of ticks) {
+        const label = `${trace.algorithm} at tick ${tick}`;
+        await seek(page, tick);
+        const shown = await state(page);
+        const expected = placeOf(reference, reference.events[tick - 1], sources);
+        assert.deepEqual([shown.code.sort, shown.code.file, shown.code.line], [trace.algorithm, expected.file, expected.line], label);
+        assert.equal(shown.code.marked, expected.text, `${label}: the marked line's text`);
+        if (tick === withCallee + 1 || tick < n) {
+          const status = await page.locator("#status").textContent();
+          assert.ok(status.includes(`${trace.algorithm}, ${placeText(expected)}: `), `${label}: ${status}`);
+        }
+        if (tick < 2) continue;
+        await press(page, "ArrowLeft");
+        await settle(page);
+        const back = placeOf(reference, reference.events[tick - 2], sources);
+        assert.deepEqual([(await state(page)).code.line, (await state(page)).code.file], [back.line, back.file],
+                         `${label}: a step back marks the event before`);
+        await press(page, "ArrowRight");
+        await settle(page);
+        assert.deepEqual((await state(page)).code, shown.code, `${label}: and a step forward restores it`);
+      }
+    }
+    await page.screenshot({ path: path.join(options.work, "page-code.png") });
   });
 
   await check("keys: Space plays and pauses, + and - change the speed and the arrows up and down do not; " +
@@ -608,7 +668,8 @@ async function main() {
     await settle(first);
     await assertShows(first, traces, index + 1, "on an equality test");
     const status = await first.locator("#status").textContent();
-    assert.ok(status.includes(`${tester.algorithm} tests slot ${i} (value ${a}) and slot ${j} (value ${b}) ` +
+    const where = placeText(placeOf(tester, tester.events[index], sources));
+    assert.ok(status.includes(`${tester.algorithm}, ${where}: tests slot ${i} (value ${a}) and slot ${j} (value ${b}) ` +
                               `for equality: ${same ? "equal" : "not equal"}`), status);
     await first.context().close();
 
