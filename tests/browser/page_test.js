@@ -497,6 +497,40 @@ async function main() {
   assert.deepEqual(page.errors, [], "no errors on the page");
   await page.context().close();
 
+  await check("stability: the legend's example races 24 values with 4 distinct keys; equal values are numbered " +
+              "in their starting order; each panel's verdict is the one the trace's identities give", async () => {
+    const example = await openPage(defaultPage);
+    await example.locator(".legend a[href^='#pattern=']").click();
+    await idle(example);
+    const traces = (await shownDoc(example)).traces;
+    assert.deepEqual([traces[0].pattern, traces[0].size], ["shuffled_4_values", 24]);
+    await runToEnd(example);
+    const shown = await state(example);
+    const status = await example.locator("#status").textContent();
+    const subscript = (n) => String(n).replace(/\d/g, (digit) => String.fromCharCode(0x2080 + Number(digit)));
+    traces.forEach((trace, k) => {
+      const ids = trace.input.map((_, slot) => slot);
+      for (const event of trace.events) if (event[0] === "w") ids[event[1]] = event[7];
+      let pairs = 0;
+      for (let p = 0; p < ids.length; ++p) {
+        for (let q = p + 1; q < ids.length; ++q) if (trace.output[p] === trace.output[q] && ids[p] > ids[q]) ++pairs;
+      }
+      const verdict = pairs === 0 ? "kept the order of equal values"
+        : `reordered ${pairs} pair${pairs === 1 ? "" : "s"} of equal values`;
+      assert.equal(shown.panels[k].event, verdict, trace.algorithm);
+      assert.ok(status.includes(`${trace.algorithm} ${verdict}`), `${trace.algorithm}: ${status}`);
+      assert.equal(pairs === 0, catalog.sorts[k].stable, `${trace.algorithm}: the verdict agrees with the catalogue`);
+      const rank = (id) => trace.input.slice(0, id + 1).filter((value) => value === trace.input[id]).length;
+      assert.deepEqual(shown.panels[k].labels, trace.output.map((value, slot) => `${value}${subscript(rank(ids[slot]))}`),
+                       `${trace.algorithm}: each bar's rank among equal values`);
+    });
+    assert.equal(shown.panels.find((panel) => panel.algorithm === "BubbleSort").event, "kept the order of equal values",
+                 "BubbleSort keeps the order");
+    await example.screenshot({ path: path.join(options.work, "page-stability.png") });
+    assert.deepEqual(example.errors, []);
+    await example.context().close();
+  });
+
   await check("a projector and a phone: everything in view at 1366x768 and 390x844, nothing sideways at 320 px; " +
               "the marks stand out 3:1", async () => {
     const projector = await openPage(defaultPage);
