@@ -531,6 +531,46 @@ async function main() {
     await example.context().close();
   });
 
+  await check("cost curves: each point is the recorder's count for that n, the ring the race shown; the CSV " +
+              "holds the same counts", async () => {
+    const costs = await openPage(defaultPage, "#pattern=shuffled&size=64&seed=1");
+    await idle(costs);
+    await costs.locator("#cost-draw").click();
+    for (let k = 0; k < 500 && !(await costs.locator("#cost-charts circle[data-n]").count()); ++k) {
+      await new Promise((resolve) => setTimeout(resolve, 10));
+    }
+    await idle(costs);
+    const [comparisons, writes] = await costs.locator("#cost-charts figure").evaluateAll((figures) => figures.map(
+      (figure) => Array.from(figure.querySelectorAll("circle[data-n]"), (c) => `${c.dataset.sort} ${c.dataset.n} ${c.dataset.value}`)));
+    const plotted = (points, trace, n, value) => value === 0 || points.includes(`${trace.algorithm} ${n} ${value}`);
+    // The module's own recording of the race shown, n = 64, and the native recorder's where it runs the same code.
+    const recorded = (await shownDoc(costs)).traces;
+    const expectations = recorded.map((trace) => [trace, 64]);
+    for (const n of [8, 64, 512]) {
+      const doc = JSON.parse(native(["--pattern", "shuffled", "--size", String(n), "--seed", "1"]));
+      for (const trace of doc.traces) {
+        if (options.sameLibrary || STANDARD_LIBRARY_FREE.has(trace.algorithm)) expectations.push([trace, n]);
+      }
+    }
+    for (const [trace, n] of expectations) {
+      assert.ok(plotted(comparisons, trace, n, trace.comparisons), `${trace.algorithm} n=${n}: ${trace.comparisons} comparisons`);
+      assert.ok(plotted(writes, trace, n, trace.writes), `${trace.algorithm} n=${n}: ${trace.writes} writes`);
+    }
+    assert.equal(await costs.locator("#cost-charts circle[data-shown]").count(), 2 * recorded.length, "a ring per sort and chart");
+    const [download] = await Promise.all([costs.waitForEvent("download"), costs.locator("#cost-csv").click()]);
+    const rows = fs.readFileSync(await download.path(), "utf8").trim().split("\n").slice(1).map((row) => row.split(","));
+    assert.equal(rows.length, comparisons.length > 0 ? 13 * recorded.length : -1, "13 sizes of every sort");
+    for (const [pattern, , , n, sort, c, , w] of rows) {
+      assert.equal(pattern, "shuffled");
+      assert.ok(plotted(comparisons, { algorithm: sort }, n, Number(c)) && plotted(writes, { algorithm: sort }, n, Number(w)),
+                `${sort} n=${n} in the CSV and the chart`);
+    }
+    await costs.locator("#cost-panel").screenshot({ path: path.join(options.work, "page-costs.png") });
+    assert.deepEqual(await axeViolations(costs), [], "axe-core finds nothing with the charts drawn");
+    assert.deepEqual(costs.errors, []);
+    await costs.context().close();
+  });
+
   await check("a projector and a phone: everything in view at 1366x768 and 390x844, nothing sideways at 320 px; " +
               "the marks stand out 3:1", async () => {
     const projector = await openPage(defaultPage);
