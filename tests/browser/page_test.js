@@ -883,6 +883,31 @@ async function main() {
       await shot.mouse.move(0, 0);
       await settle(shot);
       await shot.screenshot({ path: options.screenshot });
+      // The same moment with the cost curves drawn, down to them: the code view beside the race, the charts below.
+      await shot.locator("#cost-draw").click();
+      for (let k = 0; k < 500 && !(await shot.locator("#cost-charts circle[data-n]").count()); ++k) {
+        await new Promise((resolve) => setTimeout(resolve, 10));
+      }
+      await shot.evaluate(() => window.scrollTo(0, 0));
+      await press(shot, "ArrowLeft");
+      await press(shot, "ArrowRight");
+      await shot.mouse.move(0, 0);
+      await settle(shot);
+      const bottom = await shot.locator("#cost-panel").evaluate((panel) => panel.getBoundingClientRect().bottom + window.scrollY);
+      // The whole page cut at the charts, with the race taken from a screenshot of the window: a
+      // full-page capture scrolls the code view back to its top. Put together on the browser's canvas.
+      const race = (await shot.screenshot()).toString("base64");
+      const whole = (await shot.screenshot({ fullPage: true })).toString("base64");
+      const cut = await shot.evaluate(async ([top, all, height]) => {
+        const decode = async (png) => createImageBitmap(await (await fetch(`data:image/png;base64,${png}`)).blob());
+        const [window, page] = [await decode(top), await decode(all)];
+        const canvas = Object.assign(document.createElement("canvas"), { width: page.width, height });
+        const g = canvas.getContext("2d");
+        g.drawImage(page, 0, 0);
+        g.drawImage(window, 0, 0);
+        return canvas.toDataURL("image/png").split(",")[1];
+      }, [race, whole, Math.ceil(bottom) + 8]);
+      fs.writeFileSync(path.join(path.dirname(options.screenshot), "show-code-and-chart.png"), Buffer.from(cut, "base64"));
       await shot.context().close();
     });
   }
