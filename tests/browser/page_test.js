@@ -571,6 +571,42 @@ async function main() {
     await costs.context().close();
   });
 
+  await check("export for slides: the race as shown and the history picture are PNG files of their size", async () => {
+    const slides = await openPage(defaultPage, "#pattern=shuffled&size=24&seed=1&tick=50");
+    await idle(slides);
+    const saved = async (selector) => {
+      const [file] = await Promise.all([slides.waitForEvent("download"), slides.locator(selector).click()]);
+      return fs.readFileSync(await file.path());
+    };
+    // A PNG file: its signature, then the IHDR chunk with the width and the height.
+    const pngSize = (bytes, label) => {
+      assert.deepEqual([...bytes.subarray(0, 8)], [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a], `${label}: PNG signature`);
+      assert.equal(bytes.toString("latin1", 12, 16), "IHDR", label);
+      return [bytes.readUInt32BE(16), bytes.readUInt32BE(20)];
+    };
+    const [frameWidth, frameHeight] = pngSize(await saved("#export-frame"), "the race");
+    const canvases = await slides.locator(".panel canvas").evaluateAll((list) => list.map((c) => [c.width, c.height]));
+    assert.equal(frameWidth, Math.max(...canvases.map(([w]) => w)), "the race image is as wide as the panels");
+    assert.ok(frameHeight > canvases.reduce((sum, [, h]) => sum + h, 0), "and holds every panel with its line of text");
+    await slides.locator("#export-history").click();
+    for (let k = 0; k < 500 && await slides.locator("#history-picture").isHidden(); ++k) {
+      await new Promise((resolve) => setTimeout(resolve, 10));
+    }
+    await idle(slides);
+    const shown = await slides.locator("#history-picture").evaluate((c) => [c.width, c.height]);
+    assert.ok(shown[0] > 0 && shown[1] > 0, "the picture is shown");
+    assert.deepEqual(pngSize(await saved("#save-history"), "the history picture"), shown, "saved at its size");
+    if (options.sameLibrary) {
+      const folder = path.join(options.work, "pictures-24");
+      fs.mkdirSync(folder, { recursive: true });
+      sortShow(options, ["--json", "--output", path.join(folder, "unused.json"), "--pattern", "shuffled", "--size", "24",
+                         "--seed", "1", "--pictures", folder]);
+      assert.deepEqual(pngSize(fs.readFileSync(path.join(folder, "history-shuffled.png")), "native"), shown);
+    }
+    assert.deepEqual(slides.errors, []);
+    await slides.context().close();
+  });
+
   await check("a projector and a phone: everything in view at 1366x768 and 390x844, nothing sideways at 320 px; " +
               "the marks stand out 3:1", async () => {
     const projector = await openPage(defaultPage);
