@@ -603,6 +603,22 @@ async function main() {
                          "--seed", "1", "--pictures", folder]);
       assert.deepEqual(pngSize(fs.readFileSync(path.join(folder, "history-shuffled.png")), "native"), shown);
     }
+    // The video: the race at its shortest, on the page's clock moved with the real one.
+    await slides.locator("#speed").fill(await slides.locator("#speed").getAttribute("max"));
+    const video = slides.waitForEvent("download", { timeout: 60000 });
+    await slides.locator("#export-video").click();
+    let file = null;
+    video.then((download) => (file = download));
+    for (let k = 0; k < 400 && !file; ++k) {
+      await slides.clock.runFor(50);
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+    assert.ok(file, "the video is saved when the race ends");
+    assert.match(file.suggestedFilename(), /\.webm$/);
+    const webm = fs.readFileSync(await file.path());
+    assert.deepEqual([...webm.subarray(0, 4)], [0x1a, 0x45, 0xdf, 0xa3], "an EBML (WebM) header");
+    assert.ok(webm.subarray(0, 64).toString("latin1").includes("webm"), "of doctype webm");
+    assert.ok(webm.length > 1000, `a video of ${webm.length} bytes`);
     assert.deepEqual(slides.errors, []);
     await slides.context().close();
   });
