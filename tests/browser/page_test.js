@@ -623,6 +623,63 @@ async function main() {
     await slides.context().close();
   });
 
+  await check("sound: off at first, no audio before a gesture, one tone per step of the chosen sort whose pitch " +
+              "rises with the value, silent while paused, remembered", async () => {
+    const context = await browser.newContext({ viewport: PROJECTOR });
+    // An AudioContext that records what it is asked to play.
+    await context.addInitScript(() => {
+      window.audio = { contexts: 0, tones: [] };
+      const param = () => ({ value: 0, setValueAtTime() {}, exponentialRampToValueAtTime() {} });
+      window.AudioContext = class {
+        constructor() { ++window.audio.contexts; this.currentTime = 0; this.destination = {}; }
+        createGain() { return { gain: param(), connect() {} }; }
+        createOscillator() {
+          const tone = { type: "sine", frequency: param() };
+          return { get type() { return tone.type; }, set type(t) { tone.type = t; }, frequency: tone.frequency,
+                   connect() {}, start() { window.audio.tones.push(tone); }, stop() {} };
+        }
+      };
+    });
+    const page = await context.newPage();
+    await page.clock.install();
+    await page.goto(`file://${defaultPage}#pattern=shuffled&size=24&seed=1&tick=0`);
+    await page.waitForSelector("body[data-ready=true]");
+    await page.clock.runFor(50);
+    const audio = () => page.evaluate(() => ({ contexts: window.audio.contexts, tones: window.audio.tones.map((t) => [t.type, t.frequency.value]) }));
+    assert.equal(await page.locator("#sound").getAttribute("aria-pressed"), "false", "off at first");
+    await press(page, "ArrowRight", 3);
+    assert.deepEqual(await audio(), { contexts: 0, tones: [] }, "no audio while off");
+    await page.locator("#sound").click();
+    assert.equal((await audio()).contexts, 1, "made on the click");
+    const traces = (await shownDoc(page)).traces;
+    const chosen = (await state(page)).code.sort;
+    const trace = traces.find((t) => t.algorithm === chosen);
+    const heard = [];
+    for (let tick = 4; tick <= 40; ++tick) {
+      await press(page, "ArrowRight");
+      const event = trace.events[tick - 1];
+      const tones = (await audio()).tones;
+      if (tick > trace.events.length) continue;
+      assert.equal(tones.length, tick - 3, `one tone per step, tick ${tick}`);
+      const [type, frequency] = tones[tones.length - 1];
+      assert.equal(type, event[0] === "w" ? "triangle" : "sine", `tick ${tick}: the timbre of a ${event[0]}`);
+      heard.push([event[0] === "w" ? event[3] : event[4], frequency]);
+    }
+    for (const [value, frequency] of heard) {
+      for (const [other, otherFrequency] of heard) {
+        if (value < other) assert.ok(frequency < otherFrequency, `${value} sounds lower than ${other}`);
+      }
+    }
+    const before = (await audio()).tones.length;
+    await page.clock.runFor(2000);
+    assert.equal((await audio()).tones.length, before, "silent while paused");
+    await page.reload();
+    await page.waitForSelector("body[data-ready=true]");
+    assert.equal(await page.locator("#sound").getAttribute("aria-pressed"), "true", "remembered");
+    assert.equal((await audio()).contexts, 0, "and still no audio before a gesture");
+    await context.close();
+  });
+
   await check("a projector and a phone: everything in view at 1366x768 and 390x844, nothing sideways at 320 px; " +
               "the marks stand out 3:1", async () => {
     const projector = await openPage(defaultPage);
