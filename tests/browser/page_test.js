@@ -24,6 +24,12 @@ const { execFileSync } = require("node:child_process");
 const fs = require("node:fs");
 const { createRequire } = require("node:module");
 const path = require("node:path");
+const { loadPageScripts } = require("../../show/page_scripts.cjs");
+
+// The page's own reading of traces, and its words for them.
+const { packTrace, groupTraces, Replay, placeText, countersText, stabilityVerdict, subscript } = loadPageScripts(
+  ["trace.js", "links.js", "replay.js"],
+  ["packTrace", "groupTraces", "Replay", "placeText", "countersText", "stabilityVerdict", "subscript"]);
 
 const SKIP = 77;
 const INSTALL_HINT = "sudo apt-get install chromium nodejs npm\nnpm ci --prefix tests/browser";
@@ -119,29 +125,22 @@ function expectedAt(trace, tick) {
       values[event[1]] = event[3];
     }
   }
-  return { values, counters: countersText(trace, counts) };
+  return { values, counters: countersAt(trace, counts) };
 }
 
-// The panel's counters: equality tests appear only for a sort that makes them.
-function countersText(trace, counts) {
-  const equalities = trace.equalities ? `, equality tests ${counts.e} / ${trace.equalities}` : "";
-  return `comparisons ${counts.c} / ${trace.comparisons}${equalities}, writes ${counts.w} / ${trace.writes}`;
+// The panel's counters, in the page's words, after `counts` events of each kind.
+function countersAt(trace, counts) {
+  return countersText({ trace, comparisons: counts.c, equalities: counts.e, writes: counts.w });
 }
 
-// The library line an event names: its file, line, standard algorithm and the line's text in
-// `sources` (sort_show --sources).
-const PLACE_FIELDS = { c: [8, 9, 12], w: [4, 5, 8], e: [6, 7, -1] };
-function placeOf(trace, event, sources) {
-  const [file, line, callee] = PLACE_FIELDS[event[0]];
-  const name = trace.files[event[file]];
-  return { file: name, line: event[line], callee: callee < 0 ? null : event[callee],
-           text: sources[name].split("\n")[event[line] - 1] };
-}
-
-// The status's words for where an event happened.
-function placeText(place) {
-  const name = place.file.split("/").pop();
-  return place.callee ? `inside ${place.callee}, called from ${name} line ${place.line}` : `${name}:${place.line}`;
+// The library line of each event of a trace as the page reads it (file, line, standard
+// algorithm), with the line's text in `sources` (sort_show --sources).
+function placesOf(trace, sources) {
+  const replay = new Replay(packTrace(trace));
+  return trace.events.map((_, k) => {
+    const place = replay.event(k).place;
+    return { ...place, text: sources[place.file].split("\n")[place.line - 1] };
+  });
 }
 
 // The sorts whose traces hold no step of the standard library's own algorithms,
@@ -169,23 +168,14 @@ function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
     assert.deepEqual(rest, nativeRest, name);
     const replayed = expectedAt(trace, events.length);
     assert.deepEqual(replayed.values, trace.output, `${name}: its writes replay to its output`);
-    assert.equal(replayed.counters, countersText(trace, { c: comparisons, e: equalities, w: writes }),
+    assert.equal(replayed.counters, countersAt(trace, { c: comparisons, e: equalities, w: writes }),
                  `${name}: its totals count its events`);
   });
 }
 
+// The traces of each input of a document, as the page groups them into races.
 function groupsOf(doc) {
-  const groups = [];
-  for (const trace of doc.traces) {
-    const last = groups[groups.length - 1];
-    if (last && last[0].input.join() === trace.input.join() && last[0].pattern === trace.pattern &&
-        last[0].comparator === trace.comparator) {
-      last.push(trace);
-    } else {
-      groups.push([trace]);
-    }
-  }
-  return groups;
+  return groupTraces(doc).map((group) => group.traces);
 }
 
 async function main() {
@@ -417,7 +407,7 @@ async function main() {
     await press(page, "ArrowRight");
     await settle(page);
     const status = await page.locator("#status").textContent();
-    const where = placeText(placeOf(holder, holder.events[index], sources));
+    const where = placeText(placesOf(holder, sources)[index]);
     assert.ok(status.includes(`${holder.algorithm}, ${where}: compares slot ${i} (value ${a}) with the held value ${b} ` +
                               `(copied from slot ${fromJ}): ${result}`), status);
     assert.equal(await page.locator("#status").getAttribute("aria-live"), "polite");
@@ -437,14 +427,15 @@ async function main() {
       assert.equal(reference.algorithm, trace.algorithm);
       await page.locator("#code-sort").selectOption(trace.algorithm);
       const n = reference.events.length;
-      const withCallee = reference.events.findIndex((event) => placeOf(reference, event, sources).callee);
+      const places = placesOf(reference, sources);
+      const withCallee = places.findIndex((place) => place.callee);
       const ticks = [1, 2, n, ...Array.from({ length: 7 }, (_, s) => 2 + Math.floor((n - 2) * (s + 1) / 8))];
       if (withCallee >= 0) ticks.push(withCallee + 1);
       for (const tick of ticks) {
         const label = `${trace.algorithm} at tick ${tick}`;
         await seek(page, tick);
         const shown = await state(page);
-        const expected = placeOf(reference, reference.events[tick - 1], sources);
+        const expected = places[tick - 1];
         assert.deepEqual([shown.code.sort, shown.code.file, shown.code.line], [trace.algorithm, expected.file, expected.line], label);
         assert.equal(shown.code.marked, expected.text, `${label}: the marked line's text`);
         if (tick === withCallee + 1 || tick < n) {
@@ -454,7 +445,7 @@ async function main() {
         if (tick < 2) continue;
         await press(page, "ArrowLeft");
         await settle(page);
-        const back = placeOf(reference, reference.events[tick - 2], sources);
+        const back = places[tick - 2];
         assert.deepEqual([(await state(page)).code.line, (await state(page)).code.file], [back.line, back.file],
                          `${label}: a step back marks the event before`);
         await press(page, "ArrowRight");
@@ -507,7 +498,6 @@ async function main() {
     await runToEnd(example);
     const shown = await state(example);
     const status = await example.locator("#status").textContent();
-    const subscript = (n) => String(n).replace(/\d/g, (digit) => String.fromCharCode(0x2080 + Number(digit)));
     traces.forEach((trace, k) => {
       const ids = trace.input.map((_, slot) => slot);
       for (const event of trace.events) if (event[0] === "w") ids[event[1]] = event[7];
@@ -515,8 +505,7 @@ async function main() {
       for (let p = 0; p < ids.length; ++p) {
         for (let q = p + 1; q < ids.length; ++q) if (trace.output[p] === trace.output[q] && ids[p] > ids[q]) ++pairs;
       }
-      const verdict = pairs === 0 ? "kept the order of equal values"
-        : `reordered ${pairs} pair${pairs === 1 ? "" : "s"} of equal values`;
+      const verdict = stabilityVerdict(pairs);
       assert.equal(shown.panels[k].event, verdict, trace.algorithm);
       assert.ok(status.includes(`${trace.algorithm} ${verdict}`), `${trace.algorithm}: ${status}`);
       assert.equal(pairs === 0, catalog.sorts[k].stable, `${trace.algorithm}: the verdict agrees with the catalogue`);
@@ -851,7 +840,7 @@ async function main() {
     await settle(first);
     await assertShows(first, traces, index + 1, "on an equality test");
     const status = await first.locator("#status").textContent();
-    const where = placeText(placeOf(tester, tester.events[index], sources));
+    const where = placeText(placesOf(tester, sources)[index]);
     assert.ok(status.includes(`${tester.algorithm}, ${where}: tests slot ${i} (value ${a}) and slot ${j} (value ${b}) ` +
                               `for equality: ${same ? "equal" : "not equal"}`), status);
     await first.context().close();
