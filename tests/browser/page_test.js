@@ -32,7 +32,7 @@ const { packTrace, groupTraces, Replay, placeText, countersText, stabilityVerdic
   ["packTrace", "groupTraces", "Replay", "placeText", "countersText", "stabilityVerdict", "subscript"]);
 
 const SKIP = 77;
-const INSTALL_HINT = "sudo apt-get install chromium nodejs npm\nnpm ci --prefix tests/browser";
+const INSTALL_HINT = "sudo apt-get install chromium nodejs npm\nnpm ci --omit=dev  (in the repository's top folder)";
 
 function parseArguments(argv) {
   const options = { chromium: "/usr/bin/chromium", modules: [], expectWasm: false };
