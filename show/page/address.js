@@ -23,7 +23,7 @@ async function copyLink() {
   try {
     await navigator.clipboard.writeText(link);
     $("copy-note").textContent = "Link copied.";
-  } catch (error) {
+  } catch {
     // Clipboard access refused (an insecure context, a policy): the link, selected, to copy.
     $("link-box").hidden = false;
     $("link-field").value = link;

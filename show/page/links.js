@@ -138,7 +138,7 @@ function parseLink(fragment, catalog, maxValues) {
     try {
       key = decodeURIComponent(rawKey.replace(/\+/g, " ")).trim().toLowerCase();
       value = decodeURIComponent(rawValue.replace(/\+/g, " "));
-    } catch (error) {
+    } catch {
       link.problems.push(`"${part}" has a malformed %-escape: each % must start an escape such as %2C, and together they must spell UTF-8 text.`);
       link.inputProblem = true;
       continue;

@@ -14,7 +14,7 @@ class Replay {
     // starting order; 0 for a value that occurs once.
     this.rankOf = new Int32Array(packed.input.length);
     const seen = new Map();
-    packed.input.forEach((value, k) => seen.set(value, (seen.get(value) || 0) + 1));
+    packed.input.forEach((value) => seen.set(value, (seen.get(value) || 0) + 1));
     this.hasEqualValues = seen.size < packed.input.length;
     const counted = new Map();
     packed.input.forEach((value, k) => {

@@ -10,7 +10,7 @@ const sound = { on: false, context: null, gain: null };
 function readSoundSetting() {
   try {
     return localStorage.getItem(SOUND_KEY) === "on";
-  } catch (error) {
+  } catch {
     return false;  // storage refused (a file:// policy, private mode): off
   }
 }
@@ -21,7 +21,7 @@ function setSound(on) {
   $("volume-label").hidden = !on;
   try {
     localStorage.setItem(SOUND_KEY, on ? "on" : "off");
-  } catch (error) {
+  } catch {
     // Not remembered where storage is refused; it still works on this page.
   }
 }
