@@ -37,7 +37,9 @@ function pageScriptConfig(script) {
     (other) => other !== script && ((script.page && other.page) || (script.worker && other.worker)),
   );
   const shared = beside.flatMap((other) => other.names);
-  const usedBeside = script.names.filter((name) => beside.some((other) => mentions(other.text, name)));
+  const usedBeside = script.names.filter((name) =>
+    beside.some((other) => mentions(other.text, name)),
+  );
   return {
     files: [path.relative(__dirname, path.join(PAGE_FOLDER, script.file))],
     languageOptions: {
@@ -53,7 +55,9 @@ function pageScriptConfig(script) {
         "error",
         {
           ...UNUSED_VARS,
-          ...(usedBeside.length && { varsIgnorePattern: `^(?:${usedBeside.map(escape).join("|")})$` }),
+          ...(usedBeside.length && {
+            varsIgnorePattern: `^(?:${usedBeside.map(escape).join("|")})$`,
+          }),
         },
       ],
     },

@@ -17,14 +17,17 @@ const SKELETON = "page.html";
 // worker's (data-worker) and whether the page runs it (all but type="text/plain").
 function pageScripts(folder = PAGE_FOLDER) {
   const skeleton = fs.readFileSync(path.join(folder, SKELETON), "utf8");
-  return Array.from(skeleton.matchAll(/<script\b([^>]*)\bsrc="([^"]+)"([^>]*)><\/script>/g), (match) => {
-    const attributes = match[1] + match[3];
-    return {
-      file: match[2],
-      worker: /\bdata-worker\b/.test(attributes),
-      page: !/\btype="text\/plain"/.test(attributes),
-    };
-  });
+  return Array.from(
+    skeleton.matchAll(/<script\b([^>]*)\bsrc="([^"]+)"([^>]*)><\/script>/g),
+    (match) => {
+      const attributes = match[1] + match[3];
+      return {
+        file: match[2],
+        worker: /\bdata-worker\b/.test(attributes),
+        page: !/\btype="text\/plain"/.test(attributes),
+      };
+    },
+  );
 }
 
 const readScript = (folder, file) => fs.readFileSync(path.join(folder, file), "utf8");
@@ -37,7 +40,9 @@ function loadPageScripts(files, names, folder = PAGE_FOLDER) {
   const listed = pageScripts(folder).map((script) => script.file);
   const unknown = files.filter((file) => !listed.includes(file));
   if (unknown.length) throw new Error(`not scripts of ${SKELETON}: ${unknown.join(", ")}`);
-  const source = listed.filter((file) => files.includes(file)).map((file) => readScript(folder, file));
+  const source = listed
+    .filter((file) => files.includes(file))
+    .map((file) => readScript(folder, file));
   return new Function(`${source.join("\n")}\nreturn { ${names.join(", ")} };`)();
 }
 

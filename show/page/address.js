@@ -5,10 +5,12 @@
 // The address of the race shown: its input, and with `position` the speed and the tick too.
 function linkFor(position) {
   const request = state.current.request;
-  const parts = request.values ? [`values=${request.values.join(",")}`]
+  const parts = request.values
+    ? [`values=${request.values.join(",")}`]
     : [`pattern=${request.pattern}`, `size=${request.size}`, `seed=${request.seed}`];
   if (request.direction !== "ascending") parts.push(`direction=${request.direction}`);
-  if (state.chosen.length !== state.catalog.sorts.length) parts.push(`sorts=${state.chosen.join(",")}`);
+  if (state.chosen.length !== state.catalog.sorts.length)
+    parts.push(`sorts=${state.chosen.join(",")}`);
   if (position) parts.push(`duration=${state.duration}`, `tick=${state.tick}`);
   return `#${parts.join("&")}`;
 }
@@ -64,7 +66,9 @@ function showLinkProblems(heading, problems, fallback) {
 // the first input.
 function instead() {
   if (state.current) return `The race shown stays: ${describeRequest(state.current.request)}.`;
-  return state.inputs.length ? `Showing ${describeRequest(state.inputs[0].request)} instead.` : null;
+  return state.inputs.length
+    ? `Showing ${describeRequest(state.inputs[0].request)} instead.`
+    : null;
 }
 
 // Opens the race a link names, in the view it names. A link that cannot be used says so at
@@ -77,7 +81,8 @@ async function followLink() {
   if (link.sorts) chooseSorts(link.sorts);
   if (link.duration !== undefined) setDuration(link.duration);
   if (!link.request) {
-    const problems = link.inputProblem ? link.problems
+    const problems = link.inputProblem
+      ? link.problems
       : [...link.problems, "it names no input: give values=5,1,4 or pattern=NAME."];
     showLinkProblems("This link's race could not be shown:", problems, instead());
     if (state.current && link.sorts) layOut(state.tick);
@@ -85,7 +90,12 @@ async function followLink() {
   }
   const entry = addInput(link.request);
   try {
-    if (!(await showInput(entry, { tick: link.tick || 0, autoplay: link.tick === undefined && !reducedMotion.matches }))) {
+    if (
+      !(await showInput(entry, {
+        tick: link.tick || 0,
+        autoplay: link.tick === undefined && !reducedMotion.matches,
+      }))
+    ) {
       return true;
     }
   } catch (error) {
@@ -96,7 +106,11 @@ async function followLink() {
     link.problems.push(`tick ${link.tick} is past the end of this race, tick ${state.length}.`);
   }
   if (link.problems.length) {
-    showLinkProblems("Part of this link was not used:", link.problems, "The race it names is shown.");
+    showLinkProblems(
+      "Part of this link was not used:",
+      link.problems,
+      "The race it names is shown.",
+    );
   }
   updateAddress();
   return true;

@@ -10,7 +10,8 @@ function fillCodeChoice() {
   const select = $("code-sort");
   const wanted = select.value;
   select.textContent = "";
-  for (const replay of state.replays) select.appendChild(new Option(replay.algorithm, replay.algorithm));
+  for (const replay of state.replays)
+    select.appendChild(new Option(replay.algorithm, replay.algorithm));
   if (state.replays.some((replay) => replay.algorithm === wanted)) select.value = wanted;
 }
 
@@ -38,7 +39,8 @@ function showCodeFile(file) {
 }
 
 function updateCode() {
-  const replay = state.replays.find((r) => r.algorithm === $("code-sort").value) || state.replays[0];
+  const replay =
+    state.replays.find((r) => r.algorithm === $("code-sort").value) || state.replays[0];
   if (!replay) return;
   const event = replay.position > 0 ? replay.event(replay.position - 1) : null;
   const first = replay.length ? replay.event(0).place.file : null;
@@ -51,7 +53,8 @@ function updateCode() {
   codeView.line = event && event.place.file ? event.place.line : 0;
   codeView.marked = codeView.rows[codeView.line - 1] || null;
   const where = event ? placeText(event.place) : "";
-  $("code-place").textContent = !event ? `${replay.algorithm} before its first step.`
+  $("code-place").textContent = !event
+    ? `${replay.algorithm} before its first step.`
     : `${replay.algorithm}${where ? `, ${where}` : ""}: ${narrate(event)}.`;
   if (!codeView.marked) return;
   codeView.marked.classList.add("current");

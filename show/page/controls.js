@@ -44,7 +44,9 @@ function wireControls() {
   $("step-forward").addEventListener("click", () => step(1));
   $("restart").addEventListener("click", restart);
   $("speed").max = String(DURATIONS.length - 1);
-  $("speed").addEventListener("input", () => changeSpeed(Number($("speed").value) - speedStop(state.duration)));
+  $("speed").addEventListener("input", () =>
+    changeSpeed(Number($("speed").value) - speedStop(state.duration)),
+  );
   $("scrubber").addEventListener("input", () => seekTo(Number($("scrubber").value)));
   $("input-choice").addEventListener("change", onInputChoice);
   $("your-input").addEventListener("click", async () => {

@@ -20,7 +20,11 @@ function raceImage(canvas = document.createElement("canvas")) {
     panel.draw(state.tick, state.colours);
     g.fillStyle = state.colours.ink;
     const texts = [panel.counters.textContent, panel.stateText.textContent].filter(Boolean);
-    g.fillText(`${panel.replay.algorithm}: ${texts.join("; ")}`, Math.round(4 * ratio), y + line / 2);
+    g.fillText(
+      `${panel.replay.algorithm}: ${texts.join("; ")}`,
+      Math.round(4 * ratio),
+      y + line / 2,
+    );
     g.drawImage(panel.canvas, 0, y + line);
     y += line + panel.canvas.height;
   }
@@ -34,7 +38,10 @@ function inputName() {
 
 function saveRaceImage() {
   if (!state.current) return;
-  raceImage().toBlob((blob) => saveFile(blob, "image/png", `sorting-race-${inputName()}-tick-${state.tick}.png`), "image/png");
+  raceImage().toBlob(
+    (blob) => saveFile(blob, "image/png", `sorting-race-${inputName()}-tick-${state.tick}.png`),
+    "image/png",
+  );
 }
 
 // The race from its start at the current speed, recorded from a canvas that copies the panels
@@ -50,7 +57,9 @@ function recordVideo() {
   const recorder = new MediaRecorder(canvas.captureStream(30), { mimeType: "video/webm" });
   const chunks = [];
   const name = `sorting-race-${inputName()}.webm`;
-  recorder.ondataavailable = (event) => { if (event.data.size) chunks.push(event.data); };
+  recorder.ondataavailable = (event) => {
+    if (event.data.size) chunks.push(event.data);
+  };
   recorder.onstop = () => {
     state.video = null;
     $("export-video").disabled = false;
@@ -58,7 +67,8 @@ function recordVideo() {
   };
   state.video = { canvas, recorder };
   $("export-video").disabled = true;
-  $("export-message").textContent = `Recording the race as a video: ${formatSeconds(state.duration)}.`;
+  $("export-message").textContent =
+    `Recording the race as a video: ${formatSeconds(state.duration)}.`;
   recorder.start();
   play();
 }
@@ -89,7 +99,9 @@ function saveHistoryPicture() {
 }
 
 function saveFile(content, type, name) {
-  const url = URL.createObjectURL(content instanceof Blob ? content : new Blob([content], { type }));
+  const url = URL.createObjectURL(
+    content instanceof Blob ? content : new Blob([content], { type }),
+  );
   const link = document.createElement("a");
   link.href = url;
   link.download = name;
@@ -102,13 +114,16 @@ function saveFile(content, type, name) {
 function download() {
   const recording = state.current && state.current.recording;
   if (!recording) return;
-  const text = recording.bytes ? new TextDecoder().decode(recording.bytes) : JSON.stringify(recording.doc);
+  const text = recording.bytes
+    ? new TextDecoder().decode(recording.bytes)
+    : JSON.stringify(recording.doc);
   const url = URL.createObjectURL(new Blob([text], { type: "application/json" }));
   const link = document.createElement("a");
   link.href = url;
   const request = state.current.request;
-  link.download = `sorting-traces-${request.values ? "values" : request.pattern}-` +
-                  `${request.values ? request.values.length : request.size}.json`;
+  link.download =
+    `sorting-traces-${request.values ? "values" : request.pattern}-` +
+    `${request.values ? request.values.length : request.size}.json`;
   document.body.appendChild(link);
   link.click();
   link.remove();

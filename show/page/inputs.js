@@ -22,7 +22,9 @@ function setBusy(busy) {
   // Shown and hidden in its own place: a change of layout would resize every canvas.
   $("busy").style.visibility = busy ? "visible" : "hidden";
   $("panels").setAttribute("aria-busy", busy ? "true" : "false");
-  document.querySelectorAll("button.record").forEach((button) => (button.disabled = busy || !state.recorder));
+  document
+    .querySelectorAll("button.record")
+    .forEach((button) => (button.disabled = busy || !state.recorder));
 }
 
 // Makes sure an entry has its recording: the embedded traces packed, or the module's run in
@@ -30,8 +32,11 @@ function setBusy(busy) {
 async function ensureRecording(entry) {
   if (entry.recording) return;
   if (entry.embedded) {
-    entry.recording = { traces: entry.embedded.traces.map((trace) => packTrace(trace)), bytes: null,
-                        doc: entry.embedded };
+    entry.recording = {
+      traces: entry.embedded.traces.map((trace) => packTrace(trace)),
+      bytes: null,
+      doc: entry.embedded,
+    };
     return;
   }
   if (!state.recorder) throw new Error(state.recorderProblem);
@@ -87,7 +92,8 @@ async function raceFromPanel(request, messageId) {
     const started = performance.now();
     if (!(await showInput(addInput(request)))) return;
     if (state.timings.lastRecord !== null) {
-      $("record-time").textContent = `Recorded in the browser in ${state.timings.lastRecord.toFixed(1)} ms ` +
+      $("record-time").textContent =
+        `Recorded in the browser in ${state.timings.lastRecord.toFixed(1)} ms ` +
         `(shown after ${(performance.now() - started).toFixed(1)} ms).`;
     }
   } catch (error) {
@@ -123,20 +129,31 @@ function submitPattern(event) {
     bad[1].focus();
     return;
   }
-  raceFromPanel({ pattern: $("pattern-field").value, size: size.value, seed: seed.value,
-                  direction: $("direction-field").value }, "pattern-message");
+  raceFromPanel(
+    {
+      pattern: $("pattern-field").value,
+      size: size.value,
+      seed: seed.value,
+      direction: $("direction-field").value,
+    },
+    "pattern-message",
+  );
 }
 
 function chooseSorts(names) {
-  state.chosen = state.catalog.sorts.map((sort) => sort.name).filter((name) => names.includes(name));
+  state.chosen = state.catalog.sorts
+    .map((sort) => sort.name)
+    .filter((name) => names.includes(name));
   document.querySelectorAll("#sort-choice input").forEach((box) => {
     box.checked = state.chosen.includes(box.value);
-    box.disabled = box.checked && state.chosen.length === 1;  // one sort at least races
+    box.disabled = box.checked && state.chosen.length === 1; // one sort at least races
   });
 }
 
 function onSortChoice() {
-  chooseSorts(Array.from(document.querySelectorAll("#sort-choice input:checked"), (box) => box.value));
+  chooseSorts(
+    Array.from(document.querySelectorAll("#sort-choice input:checked"), (box) => box.value),
+  );
   if (!state.current) return;
   pause(false);
   layOut(state.tick);

@@ -22,8 +22,14 @@ function requestKey(request) {
 }
 
 function requestFromTrace(trace) {
-  if (trace.pattern === "values") return { values: trace.input.slice(), direction: trace.comparator };
-  return { pattern: trace.pattern, size: trace.size, seed: trace.seed, direction: trace.comparator };
+  if (trace.pattern === "values")
+    return { values: trace.input.slice(), direction: trace.comparator };
+  return {
+    pattern: trace.pattern,
+    size: trace.size,
+    seed: trace.seed,
+    direction: trace.comparator,
+  };
 }
 
 function describeRequest(request) {
@@ -48,7 +54,10 @@ function groupTraces(doc) {
 }
 
 function parseValues(text, maxValues) {
-  const tokens = String(text).trim().split(/[\s,]+/).filter((token) => token.length > 0);
+  const tokens = String(text)
+    .trim()
+    .split(/[\s,]+/)
+    .filter((token) => token.length > 0);
   if (tokens.length === 0) return { error: "Enter at least one value, such as 5, 1, 4, 2, 3." };
   if (tokens.length > maxValues) {
     return { error: `Too many values: ${tokens.length}; the limit is ${maxValues}.` };
@@ -72,15 +81,18 @@ function notWholeNumber(token) {
     const digits = Number.isSafeInteger(value) ? ` (${value})` : "";
     return `"${token}" uses an exponent: write the value out in digits${digits}.`;
   }
-  if (/^[+-]?(\d+\.\d*|\.\d+)$/.test(token)) return `"${token}" is not a whole number: the values are integers.`;
+  if (/^[+-]?(\d+\.\d*|\.\d+)$/.test(token))
+    return `"${token}" is not a whole number: the values are integers.`;
   return `"${token}" is not a whole number.`;
 }
 
 function parseWhole(text, name, low, high) {
   const trimmed = String(text).trim();
-  if (!/^\d+$/.test(trimmed)) return { error: `${name} must be a whole number from ${low} to ${high}, not "${trimmed}".` };
+  if (!/^\d+$/.test(trimmed))
+    return { error: `${name} must be a whole number from ${low} to ${high}, not "${trimmed}".` };
   const value = Number(trimmed);
-  if (value < low || value > high) return { error: `${name} must be from ${low} to ${high}; got ${trimmed}.` };
+  if (value < low || value > high)
+    return { error: `${name} must be from ${low} to ${high}; got ${trimmed}.` };
   return { value };
 }
 
@@ -98,7 +110,10 @@ function parsePattern(text, names) {
 
 function parseDirection(text) {
   const name = findName(DIRECTIONS, text);
-  if (!name) return { error: `Unknown direction "${text}"; the directions are ${DIRECTIONS.join(" and ")}.` };
+  if (!name)
+    return {
+      error: `Unknown direction "${text}"; the directions are ${DIRECTIONS.join(" and ")}.`,
+    };
   return { value: name };
 }
 
@@ -114,9 +129,13 @@ function parseDuration(text) {
 
 function parseSorts(text, names) {
   const chosen = [];
-  for (const item of String(text).split(",").map((part) => part.trim()).filter(Boolean)) {
+  for (const item of String(text)
+    .split(",")
+    .map((part) => part.trim())
+    .filter(Boolean)) {
     const name = findName(names, item);
-    if (!name) return { error: `unknown sort "${item}" in sorts; the sorts are ${names.join(", ")}.` };
+    if (!name)
+      return { error: `unknown sort "${item}" in sorts; the sorts are ${names.join(", ")}.` };
     if (!chosen.includes(name)) chosen.push(name);
   }
   if (!chosen.length) return { error: `sorts names none; the sorts are ${names.join(", ")}.` };
@@ -139,7 +158,9 @@ function parseLink(fragment, catalog, maxValues) {
       key = decodeURIComponent(rawKey.replace(/\+/g, " ")).trim().toLowerCase();
       value = decodeURIComponent(rawValue.replace(/\+/g, " "));
     } catch {
-      link.problems.push(`"${part}" has a malformed %-escape: each % must start an escape such as %2C, and together they must spell UTF-8 text.`);
+      link.problems.push(
+        `"${part}" has a malformed %-escape: each % must start an escape such as %2C, and together they must spell UTF-8 text.`,
+      );
       link.inputProblem = true;
       continue;
     }
@@ -166,14 +187,25 @@ function parseLink(fragment, catalog, maxValues) {
   if (fields.has("values") && fields.has("pattern")) {
     inputProblem("values and pattern are both given; a link races one or the other.");
   } else if (fields.has("values")) {
-    if (fields.has("size") || fields.has("seed")) inputProblem("size and seed go with pattern, not with values.");
+    if (fields.has("size") || fields.has("seed"))
+      inputProblem("size and seed go with pattern, not with values.");
     const parsed = parseValues(fields.get("values"), maxValues);
     if (parsed.error) inputProblem(`values: ${parsed.error}`);
     else link.request = { values: parsed.value, direction };
   } else if (fields.has("pattern")) {
     const pattern = parsePattern(fields.get("pattern"), patternNames);
-    const size = parseWhole(fields.has("size") ? fields.get("size") : DEFAULT_SIZE, "size", 1, maxValues);
-    const seed = parseWhole(fields.has("seed") ? fields.get("seed") : DEFAULT_SEED, "seed", 0, UINT32_MAX);
+    const size = parseWhole(
+      fields.has("size") ? fields.get("size") : DEFAULT_SIZE,
+      "size",
+      1,
+      maxValues,
+    );
+    const seed = parseWhole(
+      fields.has("seed") ? fields.get("seed") : DEFAULT_SEED,
+      "seed",
+      0,
+      UINT32_MAX,
+    );
     for (const parsed of [pattern, size, seed]) if (parsed.error) inputProblem(parsed.error);
     if (!pattern.error && !size.error && !seed.error) {
       link.request = { pattern: pattern.value, size: size.value, seed: seed.value, direction };
@@ -193,7 +225,10 @@ function parseLink(fragment, catalog, maxValues) {
     else link.tick = parsed.value;
   }
   if (fields.has("sorts")) {
-    const parsed = parseSorts(fields.get("sorts"), catalog.sorts.map((sort) => sort.name));
+    const parsed = parseSorts(
+      fields.get("sorts"),
+      catalog.sorts.map((sort) => sort.name),
+    );
     if (parsed.error) link.problems.push(parsed.error);
     else link.sorts = parsed.value;
   }

@@ -27,8 +27,16 @@ function fillFromCatalog(catalog) {
     label.firstChild.addEventListener("change", onSortChoice);
     $("sort-choice").appendChild(label);
     const row = $("sort-facts").tBodies[0].insertRow();
-    for (const text of [sort.name, sort.stable ? "yes" : "no", sort.best, sort.average, sort.worst, sort.memory,
-                        sort.calls || "none", sort.quadratic_on.join(", ") || "none"]) {
+    for (const text of [
+      sort.name,
+      sort.stable ? "yes" : "no",
+      sort.best,
+      sort.average,
+      sort.worst,
+      sort.memory,
+      sort.calls || "none",
+      sort.quadratic_on.join(", ") || "none",
+    ]) {
       row.insertCell().textContent = text;
     }
   }
@@ -64,7 +72,8 @@ function showPageProblem(text) {
   const banner = $("link-message");
   banner.textContent = text;
   banner.hidden = false;
-  document.querySelectorAll(".toolbar button, .toolbar input, .toolbar select, #download")
+  document
+    .querySelectorAll(".toolbar button, .toolbar input, .toolbar select, #download")
     .forEach((control) => (control.disabled = true));
   $("your-input").disabled = false;
 }
@@ -72,13 +81,17 @@ function showPageProblem(text) {
 // Why this page cannot record, in the terms of whoever can fix it.
 function recorderProblemText(hasModule) {
   if (!hasModule) {
-    return "This page was built without the WebAssembly recorder, so it races only the inputs recorded " +
-           "when it was built. To race your own input, rebuild it with the recorder: install wasi-libc " +
-           "libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 lld-14 and run make show again.";
+    return (
+      "This page was built without the WebAssembly recorder, so it races only the inputs recorded " +
+      "when it was built. To race your own input, rebuild it with the recorder: install wasi-libc " +
+      "libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 lld-14 and run make show again."
+    );
   }
   if (typeof WebAssembly !== "object" || typeof Worker !== "function") {
-    return "This browser cannot run WebAssembly in a worker (it may be switched off), and this page " +
-           "records its races with it. Open the page in a current browser with WebAssembly allowed.";
+    return (
+      "This browser cannot run WebAssembly in a worker (it may be switched off), and this page " +
+      "records its races with it. Open the page in a current browser with WebAssembly allowed."
+    );
   }
   return null;
 }
@@ -107,9 +120,15 @@ window.sortingShow = {
         state: panel.stateText.textContent,
         event: panel.eventText.textContent,
       })),
-      code: { sort: codeView.sort, file: codeView.file, line: codeView.line,
-              text: codeView.line > 0 ? codeView.texts[codeView.line - 1] : null,
-              marked: codeView.marked ? codeView.marked.textContent.replace(/^\d+/, "").replace(/\n$/, "") : null },
+      code: {
+        sort: codeView.sort,
+        file: codeView.file,
+        line: codeView.line,
+        text: codeView.line > 0 ? codeView.texts[codeView.line - 1] : null,
+        marked: codeView.marked
+          ? codeView.marked.textContent.replace(/^\d+/, "").replace(/\n$/, "")
+          : null,
+      },
     };
   },
 };
@@ -128,7 +147,9 @@ async function start() {
   state.catalog = readJsonElement("sorting-catalog");
   state.sources = readJsonElement("sorting-sources");
   if (!state.catalog) {
-    showPageProblem("This is the page's template, with no sorts in it: run make show to build the page.");
+    showPageProblem(
+      "This is the page's template, with no sorts in it: run make show to build the page.",
+    );
     return;
   }
   fillFromCatalog(state.catalog);
@@ -142,7 +163,11 @@ async function start() {
   const hasModule = WASM_BASE64.length > 0 && !WASM_BASE64.startsWith("__");
   if (traces) {
     for (const group of groupTraces(traces)) {
-      addInput(requestFromTrace(group.traces[0]), { format: traces.format, version: traces.version, traces: group.traces });
+      addInput(requestFromTrace(group.traces[0]), {
+        format: traces.format,
+        version: traces.version,
+        traces: group.traces,
+      });
     }
   } else if (inputs) {
     for (const input of inputs.inputs) {

@@ -3,14 +3,21 @@
 // One panel per racing sort: its name, counters and last event, and a canvas drawn in whole
 // device pixels, and only when its state changed.
 
-const MARK_STRIP = 12;  // CSS pixels under the bars for the triangle, bars and square marks
-const LABEL_FONT = 11;  // CSS pixels; values are written on the bars when they fit
+const MARK_STRIP = 12; // CSS pixels under the bars for the triangle, bars and square marks
+const LABEL_FONT = 11; // CSS pixels; values are written on the bars when they fit
 
 function readColours() {
   const style = getComputedStyle(document.documentElement);
   const read = (name) => style.getPropertyValue(name).trim();
-  return { bar: read("--bar"), compare: read("--compare"), write: read("--write"), held: read("--held"),
-           ink: read("--ink"), panel: read("--panel"), zero: read("--zero") };
+  return {
+    bar: read("--bar"),
+    compare: read("--compare"),
+    write: read("--write"),
+    held: read("--held"),
+    ink: read("--ink"),
+    panel: read("--panel"),
+    zero: read("--zero"),
+  };
 }
 
 class Panel {
@@ -48,8 +55,9 @@ class Panel {
     this.labelWidth = null;
     // The widest the counters get, reserved now so that nothing beside them moves later.
     this.counters.style.minWidth = `${countersText(replay, true).length * 0.56}em`;
-    this.eventText.textContent = replay.trace.consistent ? "" :
-      "Warning: this trace does not replay to its recorded output.";
+    this.eventText.textContent = replay.trace.consistent
+      ? ""
+      : "Warning: this trace does not replay to its recorded output.";
   }
 
   // The texts beside the bars; finishedRank is 1 for the first to finish.
@@ -57,13 +65,19 @@ class Panel {
     const r = this.replay;
     this.counters.textContent = countersText(r);
     const finished = r.finished && tick >= r.length;
-    this.stateText.textContent = finished ? `finished ${ordinal(finishedRank)} at tick ${r.length}` : "";
+    this.stateText.textContent = finished
+      ? `finished ${ordinal(finishedRank)} at tick ${r.length}`
+      : "";
     this.stateText.className = finished ? "state finished" : "state";
     if (r.trace.consistent) {
       // A finished sort says instead whether it kept equal values in their starting order.
       const event = this.currentEvent(tick);
-      this.eventText.textContent = finished && r.showsOrder ? stabilityVerdict(r.trace.reorderedPairs)
-        : event ? narrate(event) : "";
+      this.eventText.textContent =
+        finished && r.showsOrder
+          ? stabilityVerdict(r.trace.reorderedPairs)
+          : event
+            ? narrate(event)
+            : "";
       this.eventText.title = this.eventText.textContent;
     }
   }
@@ -91,7 +105,7 @@ class Panel {
     const n = r.values.length;
     if (n === 0) return;
     const px = (css) => Math.max(1, Math.round(css * ratio));
-    const left = (k) => Math.floor(k * width / n);
+    const left = (k) => Math.floor((k * width) / n);
     const slotWidth = Math.floor(width / n);
     const gap = slotWidth >= px(4) ? px(1) : 0;
 
@@ -100,7 +114,8 @@ class Panel {
     g.font = `${font}px system-ui, sans-serif`;
     // With the ranks of equal values where they fit too.
     if (this.labelWidth === null) {
-      const widest = (rank) => Math.max(g.measureText(`${r.low}${rank}`).width, g.measureText(`${r.high}${rank}`).width);
+      const widest = (rank) =>
+        Math.max(g.measureText(`${r.low}${rank}`).width, g.measureText(`${r.high}${rank}`).width);
       this.labelWidth = widest("");
       this.rankedWidth = r.showsOrder ? widest(subscript(Math.max(...r.rankOf))) : Infinity;
     }
@@ -115,7 +130,7 @@ class Panel {
     const strip = px(MARK_STRIP);
     const top = labelRoom;
     const bottom = height - strip - (low < 0 ? labelRoom : px(1));
-    const y = (value) => Math.round(top + (high - value) * (bottom - top) / (high - low));
+    const y = (value) => Math.round(top + ((high - value) * (bottom - top)) / (high - low));
     const zero = y(0);
     const least = px(2);
     const span = (value) => {
@@ -124,18 +139,23 @@ class Panel {
     };
 
     const event = this.currentEvent(tick);
-    const marked = new Map();  // slot -> colour of its bar
+    const marked = new Map(); // slot -> colour of its bar
     const held = [];
     if (event && event.kind === "write") marked.set(event.slot, colours.write);
     if (event && event.kind !== "write") {
-      for (const [slot, value] of [[event.i, event.a], [event.j, event.b]]) {
+      for (const [slot, value] of [
+        [event.i, event.a],
+        [event.j, event.b],
+      ]) {
         if (slot >= 0) marked.set(slot, colours.compare);
         else held.push(value);
       }
     }
 
     this.drawnValues = Array.from(r.values);
-    this.drawnLabels = labels ? Array.from(r.values, (_, k) => (ranked ? r.label(k) : String(r.values[k]))) : [];
+    this.drawnLabels = labels
+      ? Array.from(r.values, (_, k) => (ranked ? r.label(k) : String(r.values[k])))
+      : [];
     this.drawnHeights = new Array(n);
     g.fillStyle = colours.bar;
     g.beginPath();

@@ -10,29 +10,29 @@ const reducedMotion = window.matchMedia("(prefers-reduced-motion: reduce)");
 // Everything the page knows and the visitor can change. The controls change it through the
 // functions below; the renderer reads it; window.sortingShow shows tests a summary of it.
 const state = {
-  sources: null,        // { "sorting/quick_sort.h": text, ... }: the headers the events' lines are in
-  catalog: null,        // { sorts: [{ name, stable, ... }], patterns: [{ name, description }], max_values }
-  inputs: [],           // every input the page can race: { request, key, embedded, recording }
-  current: null,        // the input shown; only its recording is kept in memory
-  chosen: [],           // names of the sorts racing, in the catalogue's order
+  sources: null, // { "sorting/quick_sort.h": text, ... }: the headers the events' lines are in
+  catalog: null, // { sorts: [{ name, stable, ... }], patterns: [{ name, description }], max_values }
+  inputs: [], // every input the page can race: { request, key, embedded, recording }
+  current: null, // the input shown; only its recording is kept in memory
+  chosen: [], // names of the sorts racing, in the catalogue's order
   replays: [],
   panels: [],
   tick: 0,
-  length: 0,            // ticks of the longest run among the chosen sorts
+  length: 0, // ticks of the longest run among the chosen sorts
   playing: false,
-  duration: DEFAULT_DURATION,  // seconds the whole race takes at this speed
-  carry: 0,             // fraction of an event owed by the clock
+  duration: DEFAULT_DURATION, // seconds the whole race takes at this speed
+  carry: 0, // fraction of an event owed by the clock
   lastFrame: null,
   frameRequested: false,
   colours: null,
-  recorder: null,       // the Recorder, or null with recorderProblem saying why
+  recorder: null, // the Recorder, or null with recorderProblem saying why
   recorderProblem: null,
   maxValues: 512,
-  showing: 0,           // counts requests to show an input; a late recording yields to a newer one
+  showing: 0, // counts requests to show an input; a late recording yields to a newer one
   busy: false,
   timings: { lastRecord: null, firstRace: null },
-  video: null,          // { canvas, recorder } while the race is recorded as a video
-  costs: null,          // { request, docs }: the module's sorting-counts documents the cost curves show
+  video: null, // { canvas, recorder } while the race is recorded as a video
+  costs: null, // { request, docs }: the module's sorting-counts documents the cost curves show
 };
 
 function eventsPerSecond() {
@@ -57,7 +57,8 @@ function formatSeconds(seconds) {
 function speedStop(duration) {
   let best = 0;
   DURATIONS.forEach((stop, k) => {
-    if (Math.abs(Math.log(stop / duration)) < Math.abs(Math.log(DURATIONS[best] / duration))) best = k;
+    if (Math.abs(Math.log(stop / duration)) < Math.abs(Math.log(DURATIONS[best] / duration)))
+      best = k;
   });
   return best;
 }
@@ -71,7 +72,8 @@ function setDuration(seconds) {
 // Builds the panels of the chosen sorts for the shown input and stands the clock on `tick`.
 function layOut(tick) {
   const recording = state.current.recording;
-  state.replays = recording.traces.filter((trace) => state.chosen.includes(trace.algorithm))
+  state.replays = recording.traces
+    .filter((trace) => state.chosen.includes(trace.algorithm))
     .map((trace) => new Replay(trace));
   const names = state.replays.map((replay) => replay.algorithm);
   if (names.join() !== state.panels.map((panel) => panel.algorithm).join()) {
@@ -121,17 +123,23 @@ function narrateTick() {
   for (const panel of state.panels) {
     const event = panel.currentEvent(state.tick);
     const where = event ? placeText(event.place) : "";
-    if (event) parts.push(`${panel.replay.algorithm}${where ? `, ${where}:` : ""} ${narrate(event)}.`);
+    if (event)
+      parts.push(`${panel.replay.algorithm}${where ? `, ${where}:` : ""} ${narrate(event)}.`);
   }
-  const done = state.panels.filter((panel) => panel.replay.length < state.tick).map((p) => p.replay.algorithm);
+  const done = state.panels
+    .filter((panel) => panel.replay.length < state.tick)
+    .map((p) => p.replay.algorithm);
   const tail = done.length ? ` Finished: ${done.join(", ")}.` : "";
   setStatus(`Tick ${state.tick} of ${state.length}. ${parts.join(" ")}${tail}`);
 }
 
 function narrateEnd() {
-  const order = state.replays.slice().sort((x, y) => x.length - y.length)
+  const order = state.replays
+    .slice()
+    .sort((x, y) => x.length - y.length)
     .map((replay) => `${replay.algorithm} (${replay.length})`);
-  const orders = state.replays.filter((replay) => replay.showsOrder)
+  const orders = state.replays
+    .filter((replay) => replay.showsOrder)
     .map((replay) => `${replay.algorithm} ${stabilityVerdict(replay.trace.reorderedPairs)}`);
   const kept = orders.length ? ` ${orders.join("; ")}.` : "";
   setStatus(`All finished at tick ${state.length}. Ticks needed: ${order.join(", ")}.${kept}`);
@@ -207,7 +215,7 @@ function frame(now) {
   if (state.playing) {
     const elapsed = state.lastFrame === null ? 0 : Math.min(now - state.lastFrame, 250);
     state.lastFrame = now;
-    state.carry += elapsed * eventsPerSecond() / 1000;
+    state.carry += (elapsed * eventsPerSecond()) / 1000;
     const steps = Math.floor(state.carry);
     if (steps > 0) {
       state.carry -= steps;
@@ -229,6 +237,7 @@ function frame(now) {
       $("export-message").textContent = "The video is saved.";
     }
   }
-  if (state.timings.firstRace === null && state.panels.length) state.timings.firstRace = performance.now();
+  if (state.timings.firstRace === null && state.panels.length)
+    state.timings.firstRace = performance.now();
   if (state.playing) requestFrame();
 }

@@ -7,8 +7,10 @@
 // page's order (the trace reading the page runs too, then worker.js, which it does not), so
 // that both read traces with the same code and constants.
 function workerSource() {
-  return Array.from(document.querySelectorAll("script[data-worker]"), (script) => script.textContent)
-    .join("\n");
+  return Array.from(
+    document.querySelectorAll("script[data-worker]"),
+    (script) => script.textContent,
+  ).join("\n");
 }
 
 // The worker is made from a Blob URL, which works from file:// where module scripts and worker
@@ -29,7 +31,8 @@ class Recorder {
     };
     this.worker.onerror = (event) => {
       event.preventDefault();
-      for (const waiting of this.pending.values()) waiting.reject(new Error(event.message || "the worker failed"));
+      for (const waiting of this.pending.values())
+        waiting.reject(new Error(event.message || "the worker failed"));
       this.pending.clear();
     };
   }

@@ -21,7 +21,7 @@ class Replay {
       counted.set(value, (counted.get(value) || 0) + 1);
       this.rankOf[k] = seen.get(value) > 1 ? counted.get(value) : 0;
     });
-    this.position = 0;  // events applied
+    this.position = 0; // events applied
     let low = Infinity;
     let high = -Infinity;
     for (const value of packed.input) {
@@ -66,13 +66,23 @@ class Replay {
     while (this.position > target) this.backward();
   }
 
-  get comparisons() { return this.trace.comparisonsBefore[this.position]; }
-  get equalities() { return this.trace.equalitiesBefore[this.position]; }
-  get writes() { return this.position - this.comparisons - this.equalities; }
-  get finished() { return this.position === this.length; }
+  get comparisons() {
+    return this.trace.comparisonsBefore[this.position];
+  }
+  get equalities() {
+    return this.trace.equalitiesBefore[this.position];
+  }
+  get writes() {
+    return this.position - this.comparisons - this.equalities;
+  }
+  get finished() {
+    return this.position === this.length;
+  }
 
   // Whether equal values can be told apart: the input has some and the trace carries identities.
-  get showsOrder() { return this.hasEqualValues && this.trace.reorderedPairs >= 0; }
+  get showsOrder() {
+    return this.hasEqualValues && this.trace.reorderedPairs >= 0;
+  }
 
   // A value's label: with its rank among equal values as a subscript where it has one.
   label(k) {
@@ -84,28 +94,47 @@ class Replay {
   // the trace does not name one).
   event(k) {
     const e = this.trace.events.subarray(k * STRIDE, (k + 1) * STRIDE);
-    const place = { file: this.trace.files[e[FILE_AT]] || null, line: e[LINE_AT],
-                    callee: this.trace.callees[e[CALLEE_AT]] || null };
+    const place = {
+      file: this.trace.files[e[FILE_AT]] || null,
+      line: e[LINE_AT],
+      callee: this.trace.callees[e[CALLEE_AT]] || null,
+    };
     if (e[0] === WRITE) return { kind: "write", slot: e[1], old: e[2], value: e[3], place };
-    return { kind: e[0] === EQUAL ? "equal" : "compare", i: e[1], j: e[2], result: e[3] === 1,
-             a: e[4], b: e[5], fromI: e[6], fromJ: e[7], place };
+    return {
+      kind: e[0] === EQUAL ? "equal" : "compare",
+      i: e[1],
+      j: e[2],
+      result: e[3] === 1,
+      a: e[4],
+      b: e[5],
+      fromI: e[6],
+      fromJ: e[7],
+      place,
+    };
   }
 }
 
 // What a sort did in one event, in words, for its panel and the status line.
 function operand(slot, value, from) {
   if (slot >= 0) return `slot ${slot} (value ${value})`;
-  return from >= 0 ? `the held value ${value} (copied from slot ${from})` : `the held value ${value}`;
+  return from >= 0
+    ? `the held value ${value} (copied from slot ${from})`
+    : `the held value ${value}`;
 }
 
 function narrate(event) {
-  if (event.kind === "write") return `writes ${event.value} into slot ${event.slot} (was ${event.old})`;
+  if (event.kind === "write")
+    return `writes ${event.value} into slot ${event.slot} (was ${event.old})`;
   if (event.kind === "equal") {
-    return `tests ${operand(event.i, event.a, event.fromI)} and ${operand(event.j, event.b, event.fromJ)} ` +
-           `for equality: ${event.result ? "equal" : "not equal"}`;
+    return (
+      `tests ${operand(event.i, event.a, event.fromI)} and ${operand(event.j, event.b, event.fromJ)} ` +
+      `for equality: ${event.result ? "equal" : "not equal"}`
+    );
   }
-  return `compares ${operand(event.i, event.a, event.fromI)} with ` +
-         `${operand(event.j, event.b, event.fromJ)}: ${event.result}`;
+  return (
+    `compares ${operand(event.i, event.a, event.fromI)} with ` +
+    `${operand(event.j, event.b, event.fromJ)}: ${event.result}`
+  );
 }
 
 // Where an event happened, for the status: "quick_sort.h:25", or for an event inside a standard
@@ -113,7 +142,9 @@ function narrate(event) {
 function placeText(place) {
   if (!place.file) return "";
   const name = place.file.split("/").pop();
-  return place.callee ? `inside ${place.callee}, called from ${name} line ${place.line}` : `${name}:${place.line}`;
+  return place.callee
+    ? `inside ${place.callee}, called from ${name} line ${place.line}`
+    : `${name}:${place.line}`;
 }
 
 function subscript(n) {
@@ -122,7 +153,8 @@ function subscript(n) {
 
 // Whether a finished sort kept equal values in their starting order, from the identities.
 function stabilityVerdict(pairs) {
-  return pairs === 0 ? "kept the order of equal values"
+  return pairs === 0
+    ? "kept the order of equal values"
     : `reordered ${pairs} pair${pairs === 1 ? "" : "s"} of equal values`;
 }
 
@@ -133,14 +165,21 @@ function ordinal(n) {
 function countersText(replay, final = false) {
   const trace = replay.trace;
   const at = (now, total) => `${final ? total : now} / ${total}`;
-  const equalities = trace.equalities > 0 ? `, equality tests ${at(replay.equalities, trace.equalities)}` : "";
-  return `comparisons ${at(replay.comparisons, trace.comparisons)}${equalities}, ` +
-         `writes ${at(replay.writes, trace.writes)}`;
+  const equalities =
+    trace.equalities > 0 ? `, equality tests ${at(replay.equalities, trace.equalities)}` : "";
+  return (
+    `comparisons ${at(replay.comparisons, trace.comparisons)}${equalities}, ` +
+    `writes ${at(replay.writes, trace.writes)}`
+  );
 }
 
 function sortNote(facts) {
   const calls = facts.calls ? `; hands elements to ${facts.calls}` : "";
-  const quadratic = facts.quadratic_on.length ? `; quadratic on ${facts.quadratic_on.join(", ")}` : "";
-  return `${facts.name}: ${facts.stable ? "stable" : "not stable"}; comparisons best ${facts.best}, ` +
-         `average ${facts.average}, worst ${facts.worst}; extra memory ${facts.memory}${calls}${quadratic}.`;
+  const quadratic = facts.quadratic_on.length
+    ? `; quadratic on ${facts.quadratic_on.join(", ")}`
+    : "";
+  return (
+    `${facts.name}: ${facts.stable ? "stable" : "not stable"}; comparisons best ${facts.best}, ` +
+    `average ${facts.average}, worst ${facts.worst}; extra memory ${facts.memory}${calls}${quadratic}.`
+  );
 }

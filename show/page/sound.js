@@ -11,7 +11,7 @@ function readSoundSetting() {
   try {
     return localStorage.getItem(SOUND_KEY) === "on";
   } catch {
-    return false;  // storage refused (a file:// policy, private mode): off
+    return false; // storage refused (a file:// policy, private mode): off
   }
 }
 
@@ -51,7 +51,7 @@ function soundStep() {
   const oscillator = context.createOscillator();
   oscillator.type = event.kind === "write" ? "triangle" : "sine";
   // Two octaves, 220 to 880 Hz, from the least value to the greatest.
-  oscillator.frequency.value = 220 * Math.pow(2, 2 * (value - replay.low) / span);
+  oscillator.frequency.value = 220 * Math.pow(2, (2 * (value - replay.low)) / span);
   const envelope = context.createGain();
   const now = context.currentTime;
   envelope.gain.setValueAtTime(Number($("volume").value) / 100, now);

@@ -3,7 +3,6 @@
 // Reading sorting-trace documents (sort_show --json, the module's JSON) into typed arrays. The
 // page reads embedded traces with it and the worker the ones it records, from this same text.
 
-
 // Events are packed eleven numbers each: the kind, then for a comparison i, j, result, a, b,
 // from_i, from_j; for an equality test i, j, equal, a, b, i, j; for a write slot, old, new,
 // old_id, new_id; then for every kind the library line that made it: the index of its file in
@@ -15,7 +14,11 @@ const FILE_AT = 8;
 const LINE_AT = 9;
 const CALLEE_AT = 10;
 // Where each kind of event keeps its file, line and standard algorithm in the trace format.
-const PLACE_FIELDS = [[8, 9, 12], [4, 5, 8], [6, 7, -1]];  // COMPARE, WRITE, EQUAL
+const PLACE_FIELDS = [
+  [8, 9, 12],
+  [4, 5, 8],
+  [6, 7, -1],
+]; // COMPARE, WRITE, EQUAL
 const COMPARE = 0;
 const WRITE = 1;
 const EQUAL = 2;
@@ -41,7 +44,7 @@ function packTrace(trace, length = trace.events.length, readEvents = listedEvent
   const ids = Int32Array.from(trace.input, (_, k) => k);
   const idCheckpoints = new Int32Array(checkpoints.length);
   idCheckpoints.set(ids, 0);
-  let identified = true;  // false for traces that carry no identities (version 1)
+  let identified = true; // false for traces that carry no identities (version 1)
   let consistent = true;
   let comparisons = 0;
   let equalities = 0;
@@ -91,14 +94,30 @@ function packTrace(trace, length = trace.events.length, readEvents = listedEvent
   // Pairs of equal values whose identities end in the opposite order: 0 for a stable sort.
   let reorderedPairs = identified ? 0 : -1;
   for (let p = 0; identified && p < n; ++p) {
-    for (let q = p + 1; q < n; ++q) if (values[p] === values[q] && ids[p] > ids[q]) ++reorderedPairs;
+    for (let q = p + 1; q < n; ++q)
+      if (values[p] === values[q] && ids[p] > ids[q]) ++reorderedPairs;
   }
   return {
-    algorithm: trace.algorithm, pattern: trace.pattern, size: trace.size, seed: trace.seed,
-    comparator: trace.comparator, input: Int32Array.from(trace.input), output: Int32Array.from(trace.output),
-    comparisons: trace.comparisons, equalities: trace.equalities || 0, writes: trace.writes,
-    files: trace.files || [], callees, length, events, comparisonsBefore, equalitiesBefore, checkpoints,
-    idCheckpoints, reorderedPairs, consistent,
+    algorithm: trace.algorithm,
+    pattern: trace.pattern,
+    size: trace.size,
+    seed: trace.seed,
+    comparator: trace.comparator,
+    input: Int32Array.from(trace.input),
+    output: Int32Array.from(trace.output),
+    comparisons: trace.comparisons,
+    equalities: trace.equalities || 0,
+    writes: trace.writes,
+    files: trace.files || [],
+    callees,
+    length,
+    events,
+    comparisonsBefore,
+    equalitiesBefore,
+    checkpoints,
+    idCheckpoints,
+    reorderedPairs,
+    consistent,
   };
 }
 
@@ -114,8 +133,16 @@ function listedEvents(list) {
     for (const event of list) {
       fields.fill(-1);
       event.forEach((field, k) => {
-        fields[k] = field === null ? -1 : field === true ? 1 : field === false ? 0
-          : typeof field === "string" ? stringIndex(strings, field) : field;
+        fields[k] =
+          field === null
+            ? -1
+            : field === true
+              ? 1
+              : field === false
+                ? 0
+                : typeof field === "string"
+                  ? stringIndex(strings, field)
+                  : field;
       });
       visit(event[0] === "w" ? WRITE : event[0] === "e" ? EQUAL : COMPARE, fields);
     }
@@ -139,9 +166,11 @@ function packDocument(bytes) {
     let count = 0;
     let end = open;
     for (; end < bytes.length; ++end) {
-      if (bytes[end] === 34) end = stringEnd(bytes, end);  // a string may hold a bracket
-      else if (bytes[end] === 91 && ++depth === 2) ++count;  // [
-      else if (bytes[end] === 93 && --depth === 0) break;  // ]
+      if (bytes[end] === 34)
+        end = stringEnd(bytes, end); // a string may hold a bracket
+      else if (bytes[end] === 91 && ++depth === 2)
+        ++count; // [
+      else if (bytes[end] === 93 && --depth === 0) break; // ]
     }
     rest.push(decoder.decode(bytes.subarray(from, open)), "[]");
     lists.push({ open, end, count });
@@ -150,13 +179,15 @@ function packDocument(bytes) {
   }
   rest.push(decoder.decode(bytes.subarray(from)));
   const doc = JSON.parse(rest.join(""));
-  return doc.traces.map((trace, k) => packTrace(trace, lists[k].count, scannedEvents(bytes, lists[k])));
+  return doc.traces.map((trace, k) =>
+    packTrace(trace, lists[k].count, scannedEvents(bytes, lists[k])),
+  );
 }
 
 // The position of the quote that closes the JSON string opened at `at`.
 function stringEnd(bytes, at) {
   let p = at + 1;
-  while (p < bytes.length && bytes[p] !== 34) p += bytes[p] === 92 ? 2 : 1;  // \ escapes the next
+  while (p < bytes.length && bytes[p] !== 34) p += bytes[p] === 92 ? 2 : 1; // \ escapes the next
   return p;
 }
 
@@ -168,23 +199,27 @@ function scannedEvents(bytes, { open, end }) {
     const fields = new Array(16);
     let p = open + 1;
     while (p < end) {
-      if (bytes[p] !== 91) {  // between events: a comma or a blank
+      if (bytes[p] !== 91) {
+        // between events: a comma or a blank
         ++p;
         continue;
       }
-      const kind = bytes[p + 2] === 119 ? WRITE : bytes[p + 2] === 101 ? EQUAL : COMPARE;  // "w", "e"
+      const kind = bytes[p + 2] === 119 ? WRITE : bytes[p + 2] === 101 ? EQUAL : COMPARE; // "w", "e"
       p += 4;
       let field = 0;
       fields.fill(-1);
       while (p < end && bytes[p] !== 93) {
         const b = bytes[p];
-        if (b === 110 || b === 116) {  // null, true
+        if (b === 110 || b === 116) {
+          // null, true
           fields[++field] = b === 110 ? -1 : 1;
           p += 4;
-        } else if (b === 102) {  // false
+        } else if (b === 102) {
+          // false
           fields[++field] = 0;
           p += 5;
-        } else if (b === 34) {  // a string: the names in it are plain, with no escapes
+        } else if (b === 34) {
+          // a string: the names in it are plain, with no escapes
           const close = stringEnd(bytes, p);
           fields[++field] = stringIndex(strings, decoder.decode(bytes.subarray(p + 1, close)));
           p = close + 1;
@@ -195,7 +230,7 @@ function scannedEvents(bytes, { open, end }) {
           while (bytes[p] >= 48 && bytes[p] <= 57) value = value * 10 + bytes[p++] - 48;
           fields[++field] = negative ? -value : value;
         } else {
-          ++p;  // a comma or a blank
+          ++p; // a comma or a blank
         }
       }
       ++p;
@@ -205,6 +240,13 @@ function scannedEvents(bytes, { open, end }) {
 }
 
 function packedBuffers(packed) {
-  return [packed.input, packed.output, packed.events, packed.comparisonsBefore, packed.equalitiesBefore,
-          packed.checkpoints, packed.idCheckpoints].map((array) => array.buffer);
+  return [
+    packed.input,
+    packed.output,
+    packed.events,
+    packed.comparisonsBefore,
+    packed.equalitiesBefore,
+    packed.checkpoints,
+    packed.idCheckpoints,
+  ].map((array) => array.buffer);
 }

@@ -17,9 +17,12 @@ function recorderWorker(scope) {
     for (const item of WebAssembly.Module.imports(module)) {
       if (item.kind !== "function") continue;
       imports[item.module] = imports[item.module] || {};
-      imports[item.module][item.name] = item.name === "proc_exit"
-        ? (code) => { throw new Error(`the recorder exited with ${code}`); }
-        : () => 0;
+      imports[item.module][item.name] =
+        item.name === "proc_exit"
+          ? (code) => {
+              throw new Error(`the recorder exited with ${code}`);
+            }
+          : () => 0;
     }
     recorder = (await WebAssembly.instantiate(module, imports)).exports;
     return { maxValues: recorder.sorting_max_values() };
@@ -38,7 +41,9 @@ function recorderWorker(scope) {
     const descending = request.direction === "descending" ? 1 : 0;
     let length;
     if (request.values) {
-      new Int32Array(recorder.memory.buffer, recorder.sorting_input(), request.values.length).set(request.values);
+      new Int32Array(recorder.memory.buffer, recorder.sorting_input(), request.values.length).set(
+        request.values,
+      );
       length = recorder.sorting_record_values(request.values.length, descending);
     } else {
       setPatternName(request.pattern);
@@ -52,16 +57,27 @@ function recorderWorker(scope) {
     const length = recordInModule(request);
     const bytes = new Uint8Array(recorder.memory.buffer, recorder.sorting_json(), length).slice();
     const traces = packDocument(bytes);
-    return { result: { bytes, traces }, transfer: [bytes.buffer, ...traces.flatMap(packedBuffers)] };
+    return {
+      result: { bytes, traces },
+      transfer: [bytes.buffer, ...traces.flatMap(packedBuffers)],
+    };
   }
 
   // The sorting-counts documents of a pattern at each of `sizes`: counts only, no events.
   function counts({ pattern, seed, direction, sizes }) {
     return sizes.map((size) => {
       setPatternName(pattern);
-      const length = recorder.sorting_count_pattern(size, seed | 0, direction === "descending" ? 1 : 0);
+      const length = recorder.sorting_count_pattern(
+        size,
+        seed | 0,
+        direction === "descending" ? 1 : 0,
+      );
       if (length < 0) throw new Error(`the recorder refused ${pattern} at size ${size}`);
-      return JSON.parse(new TextDecoder().decode(new Uint8Array(recorder.memory.buffer, recorder.sorting_json(), length)));
+      return JSON.parse(
+        new TextDecoder().decode(
+          new Uint8Array(recorder.memory.buffer, recorder.sorting_json(), length),
+        ),
+      );
     });
   }
 
