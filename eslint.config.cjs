@@ -31,7 +31,8 @@ const scripts = pageScripts().map((script) => {
 });
 
 // A page script's settings: the globals of where it runs, the names the others beside it
-// declare, and no-unused-vars quiet about its own top-level names that one of them uses.
+// declare, and no-unused-vars quiet about its own top-level names that one of them uses (by a
+// search for the word, so a mention in a comment counts as a use).
 function pageScriptConfig(script) {
   const beside = scripts.filter(
     (other) => other !== script && ((script.page && other.page) || (script.worker && other.worker)),
