@@ -30,6 +30,7 @@ GNUPLOT ?= gnuplot
 CLANG_FORMAT ?= clang-format
 CLANG_TIDY ?= clang-tidy
 NODE ?= node
+NPM ?= npm
 CHROMIUM ?= chromium
 
 # bash, for pipefail: `make fuzz` filters the fuzzer's output and keeps its status.
@@ -39,7 +40,8 @@ SHELL := bash
 # cmake --build runs make again; keep its directory chatter out of the output.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: help run test show site page-bench sanitize bench fuzz fuzz-corpus format format-check tidy clean check-cmake
+.PHONY: help run test show site page-bench sanitize bench fuzz fuzz-corpus format format-check lint tidy clean \
+  check-cmake
 
 help:
 	@echo "Targets:"
@@ -52,8 +54,9 @@ help:
 	@echo "  make bench         run the benchmarks: $(BENCH_DIR)/bench.csv and bench.png"
 	@echo "  make fuzz          fuzz the sorts for FUZZ_SECONDS, quietly"
 	@echo "  make fuzz-corpus   add to fuzz/corpus the fuzzed inputs that reach new code"
-	@echo "  make format        format the C++ sources with .clang-format"
+	@echo "  make format        format the C++ with .clang-format and the JavaScript with Prettier"
 	@echo "  make format-check  list the files that are not formatted, and fail if any is"
+	@echo "  make lint          check the JavaScript with ESLint (eslint.config.cjs)"
 	@echo "  make tidy          run clang-tidy with .clang-tidy over the project's own code"
 	@echo "  make clean         remove every build folder"
 	@echo "  make help          this list (also plain make)"
@@ -65,7 +68,7 @@ help:
 	@echo "  BENCH_DIR=$(BENCH_DIR) BENCH_FULL=1 BENCH_FLAGS=--benchmark_filter=...  (bench)"
 	@echo "  FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_FLAGS=-fork=2 FUZZ_VERBOSE=1 FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR)  (fuzz)"
 	@echo "  TIDY_DIR=$(TIDY_DIR)  (tidy)"
-	@echo "  GNUPLOT=$(GNUPLOT) CLANG_FORMAT=$(CLANG_FORMAT) CLANG_TIDY=$(CLANG_TIDY) NODE=$(NODE) CHROMIUM=$(CHROMIUM)  the tools' names"
+	@echo "  GNUPLOT=$(GNUPLOT) CLANG_FORMAT=$(CLANG_FORMAT) CLANG_TIDY=$(CLANG_TIDY) NODE=$(NODE) NPM=$(NPM) CHROMIUM=$(CHROMIUM)  the tools' names"
 
 # $(call configure,PRESET,DIR,FLAGS) configures DIR from PRESET. CMake's chatter
 # stays out of sight. When it stops, only the line naming the missing package is
@@ -109,15 +112,16 @@ site: check-cmake
 
 # Figures, not a test: the page's smoothness at 512 values against an idle page, its
 # longest main-thread tasks, its heap after 50 recordings, its size and its start.
-# playwright-core comes from tests/browser's lock file, installed in the build folder.
+# playwright-core comes from the lock file, installed in the build folder without the
+# formatter and linter.
 page-bench: check-cmake
 	@$(call require,$(NODE),nodejs)
 	@$(call require,$(CHROMIUM),chromium)
 	@$(call configure,default,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSORTING_BUILD_TESTS=OFF $(CMAKE_FLAGS))
 	@cmake --build $(BUILD_DIR) --target sort_show -j $(JOBS)
 	@mkdir -p $(BUILD_DIR)/page-bench/npm
-	@cp tests/browser/package.json tests/browser/package-lock.json $(BUILD_DIR)/page-bench/npm/
-	@cd $(BUILD_DIR)/page-bench/npm && npm ci --no-audit --no-fund --loglevel=error >/dev/null
+	@cp package.json package-lock.json $(BUILD_DIR)/page-bench/npm/
+	@cd $(BUILD_DIR)/page-bench/npm && $(NPM) ci --omit=dev --no-audit --no-fund --loglevel=error >/dev/null
 	@$(NODE) bench/page_bench.js --sort-show $(BUILD_DIR)/show/sort_show --work $(BUILD_DIR)/page-bench \
 	  --modules $(BUILD_DIR)/page-bench/npm --chromium $$(command -v $(CHROMIUM))
 
@@ -175,14 +179,35 @@ fuzz-corpus: check-cmake
 
 # The C++ sources git knows of, tracked or new (not ignored ones).
 SOURCES = git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h'
+# The JavaScript likewise (the page's scripts, the Node tests, the benchmark, the ESLint
+# configuration), which ESLint checks; Prettier formats the npm and Prettier settings too.
+JS_SOURCES = git ls-files --cached --others --exclude-standard -- '*.js' '*.cjs' '*.mjs'
+PRETTIER_SOURCES = git ls-files --cached --others --exclude-standard -- '*.js' '*.cjs' '*.mjs' \
+  package.json .prettierrc.json
+PRETTIER = $(NODE) node_modules/prettier/bin/prettier.cjs --log-level=warn
+ESLINT = $(NODE) node_modules/eslint/bin/eslint.js --max-warnings=0
+
+# Prettier and ESLint as package-lock.json pins them, in the repository's node_modules/
+# (which git ignores): installed when it is missing or older than the lock file.
+js-tools = $(call require,$(NODE),nodejs) && $(call require,$(NPM),npm) && \
+  if [ package.json -ot node_modules/.package-lock.json ] && [ package-lock.json -ot node_modules/.package-lock.json ]; \
+  then :; else $(NPM) ci --no-audit --no-fund --loglevel=error >/dev/null; fi
 
 format:
 	@$(call require,$(CLANG_FORMAT),clang-format)
+	@$(js-tools)
 	@$(SOURCES) | xargs $(CLANG_FORMAT) -i
+	@$(PRETTIER_SOURCES) | xargs $(PRETTIER) --write
 
 format-check:
 	@$(call require,$(CLANG_FORMAT),clang-format)
+	@$(js-tools)
 	@$(SOURCES) | xargs $(CLANG_FORMAT) --dry-run -Werror
+	@$(PRETTIER_SOURCES) | xargs $(PRETTIER) --check
+
+lint:
+	@$(js-tools)
+	@$(JS_SOURCES) | xargs $(ESLINT)
 
 # clang-tidy needs only a compile database: a clang++ configuration with the
 # fuzzer switched on, so that every program of the project is in it; nothing is

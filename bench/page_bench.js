@@ -49,7 +49,8 @@ function instrument() {
   };
   requestAnimationFrame(frame);
   new PerformanceObserver((list) => {
-    for (const entry of list.getEntries()) window.benchLongTasks.push({ start: entry.startTime, duration: entry.duration });
+    for (const entry of list.getEntries())
+      window.benchLongTasks.push({ start: entry.startTime, duration: entry.duration });
   }).observe({ type: "longtask", buffered: true });
 }
 
@@ -62,13 +63,19 @@ async function watch(page, ms) {
     const intervals = frames.slice(1).map((time, k) => time - frames[k]);
     intervals.sort((x, y) => x - y);
     const tasks = window.benchLongTasks.filter((task) => task.start + task.duration >= start);
-    return { interval: intervals[Math.floor(intervals.length / 2)], frames: frames.length,
-             longest: Math.max(0, ...tasks.map((task) => task.duration)) };
+    return {
+      interval: intervals[Math.floor(intervals.length / 2)],
+      frames: frames.length,
+      longest: Math.max(0, ...tasks.map((task) => task.duration)),
+    };
   }, from);
 }
 
 async function idle(page) {
-  await page.waitForFunction(() => !window.sortingShow.state().busy, null, { polling: 10, timeout: 60000 });
+  await page.waitForFunction(() => !window.sortingShow.state().busy, null, {
+    polling: 10,
+    timeout: 60000,
+  });
 }
 
 async function recordPattern(page, seed) {
@@ -76,10 +83,14 @@ async function recordPattern(page, seed) {
   await page.locator("#size-field").fill("512");
   await page.locator("#seed-field").fill(String(seed));
   await page.locator("#pattern-form button").click();
-  await page.waitForFunction((wanted) => {
-    const traces = window.sortingShow.state();
-    return !traces.busy && traces.length > 0 && location.hash.includes(`seed=${wanted}`);
-  }, seed, { polling: 10, timeout: 60000 });
+  await page.waitForFunction(
+    (wanted) => {
+      const traces = window.sortingShow.state();
+      return !traces.busy && traces.length > 0 && location.hash.includes(`seed=${wanted}`);
+    },
+    seed,
+    { polling: 10, timeout: 60000 },
+  );
 }
 
 async function main() {
@@ -90,7 +101,9 @@ async function main() {
   const file = path.join(options.work, "bench.html");
   execFileSync(options.sortShow, ["--output", file], { encoding: "utf8" });
   const bigFile = path.join(options.work, "bench-512.html");
-  execFileSync(options.sortShow, ["--output", bigFile, "--pattern", "shuffled", "--size", "512"], { encoding: "utf8" });
+  execFileSync(options.sortShow, ["--output", bigFile, "--pattern", "shuffled", "--size", "512"], {
+    encoding: "utf8",
+  });
 
   const browser = await playwright.chromium.launch({
     executablePath: options.chromium,
@@ -119,10 +132,15 @@ async function main() {
   await big.locator("#restart").click();
   const replay = await watch(big, 2500);
   const stillPlaying = (await big.evaluate(() => window.sortingShow.state())).playing;
-  figures.push(`frame interval at 512 values, top speed: median ${replay.interval.toFixed(1)} ms over ` +
-               `${replay.frames} frames, against ${idleFrames.interval.toFixed(1)} ms on an idle page: ` +
-               `ratio ${(replay.interval / idleFrames.interval).toFixed(2)}` + (stillPlaying ? "" : " (the race ended early)"));
-  figures.push(`longest main-thread task while replaying: ${replay.longest.toFixed(0)} ms (0: none over 50 ms)`);
+  figures.push(
+    `frame interval at 512 values, top speed: median ${replay.interval.toFixed(1)} ms over ` +
+      `${replay.frames} frames, against ${idleFrames.interval.toFixed(1)} ms on an idle page: ` +
+      `ratio ${(replay.interval / idleFrames.interval).toFixed(2)}` +
+      (stillPlaying ? "" : " (the race ended early)"),
+  );
+  figures.push(
+    `longest main-thread task while replaying: ${replay.longest.toFixed(0)} ms (0: none over 50 ms)`,
+  );
   await big.context().close();
 
   // Recording 512 values, then 50 of them, from the input panel.
@@ -143,30 +161,50 @@ async function main() {
     await recordPattern(page, seed);
     recordTimes.push(await page.evaluate(() => window.sortingShow.state().lastRecordMilliseconds));
   }
-  const recordingTasks = await page.evaluate((start) => window.benchLongTasks.filter((task) => task.start >= start)
-    .map((task) => task.duration), from);
-  figures.push(`longest main-thread task while recording 512 values (50 recordings): ` +
-               `${Math.max(0, ...recordingTasks).toFixed(0)} ms (0: none over 50 ms; ${recordingTasks.length} over); ` +
-               `recording took ${median(recordTimes).toFixed(0)} ms (median, in the worker)`);
-  figures.push(`heap after 50 recordings of 512 values: ${(await heap()).toFixed(1)} MB, typed arrays included ` +
-               `(${heapBefore.toFixed(1)} MB after the first race)`);
+  const recordingTasks = await page.evaluate(
+    (start) =>
+      window.benchLongTasks.filter((task) => task.start >= start).map((task) => task.duration),
+    from,
+  );
+  figures.push(
+    `longest main-thread task while recording 512 values (50 recordings): ` +
+      `${Math.max(0, ...recordingTasks).toFixed(0)} ms (0: none over 50 ms; ${recordingTasks.length} over); ` +
+      `recording took ${median(recordTimes).toFixed(0)} ms (median, in the worker)`,
+  );
+  figures.push(
+    `heap after 50 recordings of 512 values: ${(await heap()).toFixed(1)} MB, typed arrays included ` +
+      `(${heapBefore.toFixed(1)} MB after the first race)`,
+  );
   await page.context().close();
 
-  figures.push(`page size: ${fs.statSync(file).size} bytes (${fs.statSync(bigFile).size} with the 512-value input)`);
+  figures.push(
+    `page size: ${fs.statSync(file).size} bytes (${fs.statSync(bigFile).size} with the 512-value input)`,
+  );
   const firsts = [];
   for (let k = 0; k < 5; ++k) {
     const fresh = await open(`file://${file}`);
     await fresh.waitForSelector("body[data-ready=true]");
-    await fresh.waitForFunction(() => window.sortingShow.state().firstRaceMilliseconds !== null, null, { polling: 10 });
+    await fresh.waitForFunction(
+      () => window.sortingShow.state().firstRaceMilliseconds !== null,
+      null,
+      { polling: 10 },
+    );
     firsts.push(await fresh.evaluate(() => window.sortingShow.state().firstRaceMilliseconds));
     await fresh.context().close();
   }
-  figures.push(`time to the first race, from navigation: median ${median(firsts).toFixed(0)} ms of 5 loads ` +
-               `(${Math.min(...firsts).toFixed(0)} to ${Math.max(...firsts).toFixed(0)} ms)`);
+  figures.push(
+    `time to the first race, from navigation: median ${median(firsts).toFixed(0)} ms of 5 loads ` +
+      `(${Math.min(...firsts).toFixed(0)} to ${Math.max(...firsts).toFixed(0)} ms)`,
+  );
   const version = browser.version();
   await browser.close();
-  const loadAverage = os.loadavg().map((value) => value.toFixed(1)).join(", ");
-  console.log(`Chromium ${version}, headless, 1366x768; ${os.cpus().length} cores, load average ${loadAverage}`);
+  const loadAverage = os
+    .loadavg()
+    .map((value) => value.toFixed(1))
+    .join(", ");
+  console.log(
+    `Chromium ${version}, headless, 1366x768; ${os.cpus().length} cores, load average ${loadAverage}`,
+  );
   for (const figure of figures) console.log(figure);
 }
 

@@ -64,6 +64,9 @@ expect_stop format-without-clang-format \
 expect_stop page-bench-without-node \
   "node-missing-for-this-test not found: install it with 'sudo apt-get install nodejs'" \
   page-bench BUILD_DIR="$work/page-bench" NODE=node-missing-for-this-test
+expect_stop lint-without-node \
+  "node-missing-for-this-test not found: install it with 'sudo apt-get install nodejs'" \
+  lint NODE=node-missing-for-this-test
 expect_stop tidy-without-clang-tidy \
   "clang-tidy-missing-for-this-test not found: install it with 'sudo apt-get install clang-tidy'" \
   tidy TIDY_DIR="$work/tidy" CLANG_TIDY=clang-tidy-missing-for-this-test

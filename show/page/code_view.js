@@ -1,0 +1,83 @@
+"use strict";
+
+// The code view: the library's header that made the chosen sort's last event, with that event's
+// line marked and scrolled into view.
+
+const codeView = { sort: null, file: null, rows: [], texts: [], marked: null, line: 0 };
+
+// The racing sorts to choose from, keeping the choice where that sort still races.
+function fillCodeChoice() {
+  const select = $("code-sort");
+  const wanted = select.value;
+  select.textContent = "";
+  for (const replay of state.replays)
+    select.appendChild(new Option(replay.algorithm, replay.algorithm));
+  if (state.replays.some((replay) => replay.algorithm === wanted)) select.value = wanted;
+}
+
+function showCodeFile(file) {
+  if (codeView.file === file) return;
+  codeView.file = file;
+  codeView.marked = null;
+  codeView.rows = [];
+  const text = state.sources && file ? state.sources[file] : undefined;
+  codeView.texts = typeof text === "string" ? text.split("\n") : [];
+  const pre = $("code");
+  pre.textContent = state.sources ? "" : "This page was built without the library's sources.";
+  const rows = document.createDocumentFragment();
+  codeView.texts.forEach((line, k) => {
+    const row = document.createElement("span");
+    row.className = "code-line";
+    const number = document.createElement("span");
+    number.className = "ln";
+    number.textContent = String(k + 1);
+    row.append(number, `${line}\n`);
+    codeView.rows.push(row);
+    rows.appendChild(row);
+  });
+  pre.appendChild(rows);
+}
+
+function updateCode() {
+  const replay =
+    state.replays.find((r) => r.algorithm === $("code-sort").value) || state.replays[0];
+  if (!replay) return;
+  const event = replay.position > 0 ? replay.event(replay.position - 1) : null;
+  const first = replay.length ? replay.event(0).place.file : null;
+  showCodeFile(event && event.place.file ? event.place.file : first);
+  if (codeView.marked) {
+    codeView.marked.classList.remove("current");
+    codeView.marked.removeAttribute("aria-current");
+  }
+  codeView.sort = replay.algorithm;
+  codeView.line = event && event.place.file ? event.place.line : 0;
+  codeView.marked = codeView.rows[codeView.line - 1] || null;
+  const where = event ? placeText(event.place) : "";
+  $("code-place").textContent = !event
+    ? `${replay.algorithm} before its first step.`
+    : `${replay.algorithm}${where ? `, ${where}` : ""}: ${narrate(event)}.`;
+  if (!codeView.marked) return;
+  codeView.marked.classList.add("current");
+  codeView.marked.setAttribute("aria-current", "true");
+  scrollToMarkedLine();
+}
+
+// Scrolls the code alone, never the page, to keep the marked line in the middle of the view;
+// again whenever the view changes size.
+function scrollToMarkedLine() {
+  if (!codeView.marked) return;
+  const pre = $("code");
+  pre.scrollTop = codeView.marked.offsetTop - (pre.clientHeight - codeView.marked.offsetHeight) / 2;
+}
+
+function chooseCodeSort(name) {
+  $("code-sort").value = name;
+  updateCode();
+}
+
+// Beside the race where the window is wide enough for both, otherwise under it.
+const wideWindow = window.matchMedia("(min-width: 1000px)");
+function placeCodeView() {
+  if (wideWindow.matches) $("race-body").appendChild($("code-view"));
+  else document.querySelector(".below").prepend($("code-view"));
+}

@@ -1,0 +1,236 @@
+"use strict";
+
+// Reading what the visitor typed or a link holds, and the inputs they ask for. Each parser
+// returns { value } or { error }, never half of a list.
+
+// sort_show's defaults, for a link that names a pattern without a size or a seed.
+const DEFAULT_SIZE = 40;
+const DEFAULT_SEED = 1;
+const INT32_MIN = -2147483648;
+const INT32_MAX = 2147483647;
+const UINT32_MAX = 4294967295;
+const DIRECTIONS = ["ascending", "descending"];
+// How long a whole race takes, in seconds: the speed slider's stops, slowest first.
+const DURATIONS = [300, 240, 180, 120, 90, 60, 45, 30, 25, 20, 15, 12, 10, 8, 6, 5, 4, 3];
+const DEFAULT_DURATION = 20;
+const LINK_KEYS = ["values", "pattern", "size", "seed", "direction", "duration", "tick", "sorts"];
+
+// An input as the page asks for it: { values, direction } or { pattern, size, seed, direction }.
+function requestKey(request) {
+  if (request.values) return `values:${request.values.join(",")}:${request.direction}`;
+  return `pattern:${request.pattern}:${request.size}:${request.seed}:${request.direction}`;
+}
+
+function requestFromTrace(trace) {
+  if (trace.pattern === "values")
+    return { values: trace.input.slice(), direction: trace.comparator };
+  return {
+    pattern: trace.pattern,
+    size: trace.size,
+    seed: trace.seed,
+    direction: trace.comparator,
+  };
+}
+
+function describeRequest(request) {
+  if (request.values) {
+    const n = request.values.length;
+    const shown = request.values.slice(0, 8).join(", ") + (n > 8 ? ", …" : "");
+    return `values ${shown} (${n}), ${request.direction}`;
+  }
+  return `${request.pattern}, ${request.size} values, seed ${request.seed}, ${request.direction}`;
+}
+
+// Consecutive traces of one input (same pattern, size, seed, direction and values) race together.
+function groupTraces(doc) {
+  const groups = [];
+  for (const trace of doc.traces) {
+    const key = requestKey(requestFromTrace(trace));
+    const last = groups[groups.length - 1];
+    if (last && last.key === key) last.traces.push(trace);
+    else groups.push({ key, traces: [trace] });
+  }
+  return groups;
+}
+
+function parseValues(text, maxValues) {
+  const tokens = String(text)
+    .trim()
+    .split(/[\s,]+/)
+    .filter((token) => token.length > 0);
+  if (tokens.length === 0) return { error: "Enter at least one value, such as 5, 1, 4, 2, 3." };
+  if (tokens.length > maxValues) {
+    return { error: `Too many values: ${tokens.length}; the limit is ${maxValues}.` };
+  }
+  const values = [];
+  for (const token of tokens) {
+    if (!/^[+-]?\d+$/.test(token)) return { error: notWholeNumber(token) };
+    const value = Number(token);
+    if (value < INT32_MIN || value > INT32_MAX) {
+      return { error: `${token} is outside the 32-bit range ${INT32_MIN} to ${INT32_MAX}.` };
+    }
+    values.push(value);
+  }
+  return { value: values };
+}
+
+// Why a token is not a whole number written out in digits, in the visitor's terms.
+function notWholeNumber(token) {
+  if (/^[+-]?(\d+\.?\d*|\.\d+)e[+-]?\d+$/i.test(token)) {
+    const value = Number(token);
+    const digits = Number.isSafeInteger(value) ? ` (${value})` : "";
+    return `"${token}" uses an exponent: write the value out in digits${digits}.`;
+  }
+  if (/^[+-]?(\d+\.\d*|\.\d+)$/.test(token))
+    return `"${token}" is not a whole number: the values are integers.`;
+  return `"${token}" is not a whole number.`;
+}
+
+function parseWhole(text, name, low, high) {
+  const trimmed = String(text).trim();
+  if (!/^\d+$/.test(trimmed))
+    return { error: `${name} must be a whole number from ${low} to ${high}, not "${trimmed}".` };
+  const value = Number(trimmed);
+  if (value < low || value > high)
+    return { error: `${name} must be from ${low} to ${high}; got ${trimmed}.` };
+  return { value };
+}
+
+// A name from `names` whatever its letter case, or null.
+function findName(names, text) {
+  const wanted = String(text).trim().toLowerCase();
+  return names.find((name) => name.toLowerCase() === wanted) || null;
+}
+
+function parsePattern(text, names) {
+  const name = findName(names, text);
+  if (!name) return { error: `Unknown pattern "${text}"; the patterns are ${names.join(", ")}.` };
+  return { value: name };
+}
+
+function parseDirection(text) {
+  const name = findName(DIRECTIONS, text);
+  if (!name)
+    return {
+      error: `Unknown direction "${text}"; the directions are ${DIRECTIONS.join(" and ")}.`,
+    };
+  return { value: name };
+}
+
+function parseDuration(text) {
+  const low = DURATIONS[DURATIONS.length - 1];
+  const high = DURATIONS[0];
+  const value = Number(String(text).trim());
+  if (String(text).trim() === "" || !Number.isFinite(value) || value < low || value > high) {
+    return { error: `duration "${text}" is not a number of seconds from ${low} to ${high}.` };
+  }
+  return { value };
+}
+
+function parseSorts(text, names) {
+  const chosen = [];
+  for (const item of String(text)
+    .split(",")
+    .map((part) => part.trim())
+    .filter(Boolean)) {
+    const name = findName(names, item);
+    if (!name)
+      return { error: `unknown sort "${item}" in sorts; the sorts are ${names.join(", ")}.` };
+    if (!chosen.includes(name)) chosen.push(name);
+  }
+  if (!chosen.length) return { error: `sorts names none; the sorts are ${names.join(", ")}.` };
+  return { value: chosen };
+}
+
+// A fragment such as #pattern=pipe_organ&size=100&seed=7&direction=descending&duration=30&tick=120,
+// read strictly: every key known (in any letter case), every part well formed. Returns what
+// it could read and the list of problems, each naming the part of the link at fault.
+function parseLink(fragment, catalog, maxValues) {
+  const link = { problems: [], inputProblem: false };
+  const fields = new Map();
+  for (const part of fragment.split("&").filter(Boolean)) {
+    const equals = part.indexOf("=");
+    const rawKey = equals < 0 ? part : part.slice(0, equals);
+    const rawValue = equals < 0 ? "" : part.slice(equals + 1);
+    let key;
+    let value;
+    try {
+      key = decodeURIComponent(rawKey.replace(/\+/g, " ")).trim().toLowerCase();
+      value = decodeURIComponent(rawValue.replace(/\+/g, " "));
+    } catch {
+      link.problems.push(
+        `"${part}" has a malformed %-escape: each % must start an escape such as %2C, and together they must spell UTF-8 text.`,
+      );
+      link.inputProblem = true;
+      continue;
+    }
+    if (!LINK_KEYS.includes(key)) {
+      link.problems.push(`unknown key "${key}"; the keys are ${LINK_KEYS.join(", ")}.`);
+    } else if (fields.has(key)) {
+      link.problems.push(`${key} is given twice.`);
+      link.inputProblem = true;
+    } else {
+      fields.set(key, value);
+    }
+  }
+  const inputProblem = (text) => {
+    link.problems.push(text);
+    link.inputProblem = true;
+  };
+  const patternNames = catalog.patterns.map((pattern) => pattern.name);
+  let direction = "ascending";
+  if (fields.has("direction")) {
+    const parsed = parseDirection(fields.get("direction"));
+    if (parsed.error) inputProblem(parsed.error);
+    else direction = parsed.value;
+  }
+  if (fields.has("values") && fields.has("pattern")) {
+    inputProblem("values and pattern are both given; a link races one or the other.");
+  } else if (fields.has("values")) {
+    if (fields.has("size") || fields.has("seed"))
+      inputProblem("size and seed go with pattern, not with values.");
+    const parsed = parseValues(fields.get("values"), maxValues);
+    if (parsed.error) inputProblem(`values: ${parsed.error}`);
+    else link.request = { values: parsed.value, direction };
+  } else if (fields.has("pattern")) {
+    const pattern = parsePattern(fields.get("pattern"), patternNames);
+    const size = parseWhole(
+      fields.has("size") ? fields.get("size") : DEFAULT_SIZE,
+      "size",
+      1,
+      maxValues,
+    );
+    const seed = parseWhole(
+      fields.has("seed") ? fields.get("seed") : DEFAULT_SEED,
+      "seed",
+      0,
+      UINT32_MAX,
+    );
+    for (const parsed of [pattern, size, seed]) if (parsed.error) inputProblem(parsed.error);
+    if (!pattern.error && !size.error && !seed.error) {
+      link.request = { pattern: pattern.value, size: size.value, seed: seed.value, direction };
+    }
+  } else if (fields.has("size") || fields.has("seed") || fields.has("direction")) {
+    inputProblem("size, seed and direction need a pattern (or values for direction) to go with.");
+  }
+  if (link.inputProblem) delete link.request;
+  if (fields.has("duration")) {
+    const parsed = parseDuration(fields.get("duration"));
+    if (parsed.error) link.problems.push(parsed.error);
+    else link.duration = parsed.value;
+  }
+  if (fields.has("tick")) {
+    const parsed = parseWhole(fields.get("tick"), "tick", 0, INT32_MAX);
+    if (parsed.error) link.problems.push(parsed.error);
+    else link.tick = parsed.value;
+  }
+  if (fields.has("sorts")) {
+    const parsed = parseSorts(
+      fields.get("sorts"),
+      catalog.sorts.map((sort) => sort.name),
+    );
+    if (parsed.error) link.problems.push(parsed.error);
+    else link.sorts = parsed.value;
+  }
+  return link;
+}

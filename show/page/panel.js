@@ -1,0 +1,236 @@
+"use strict";
+
+// One panel per racing sort: its name, counters and last event, and a canvas drawn in whole
+// device pixels, and only when its state changed.
+
+const MARK_STRIP = 12; // CSS pixels under the bars for the triangle, bars and square marks
+const LABEL_FONT = 11; // CSS pixels; values are written on the bars when they fit
+
+function readColours() {
+  const style = getComputedStyle(document.documentElement);
+  const read = (name) => style.getPropertyValue(name).trim();
+  return {
+    bar: read("--bar"),
+    compare: read("--compare"),
+    write: read("--write"),
+    held: read("--held"),
+    ink: read("--ink"),
+    panel: read("--panel"),
+    zero: read("--zero"),
+  };
+}
+
+class Panel {
+  constructor(container, algorithm, facts) {
+    this.algorithm = algorithm;
+    this.element = document.createElement("section");
+    this.element.className = "panel";
+    const id = `panel-${algorithm}`;
+    this.element.setAttribute("aria-labelledby", `${id}-name`);
+    this.element.innerHTML =
+      `<header><h2 id="${id}-name"></h2><span class="counters"></span><span class="state"></span>` +
+      `<span class="event"></span></header><div class="plot"><canvas role="img"></canvas></div>`;
+    const heading = this.element.querySelector("h2");
+    heading.textContent = algorithm;
+    if (facts) heading.title = sortNote(facts);
+    this.counters = this.element.querySelector(".counters");
+    this.stateText = this.element.querySelector(".state");
+    this.eventText = this.element.querySelector(".event");
+    this.canvas = this.element.querySelector("canvas");
+    this.canvas.setAttribute("aria-label", `${algorithm}: bars of the array, value as height`);
+    container.appendChild(this.element);
+    // A click on a panel shows its sort's code.
+    this.element.addEventListener("click", () => chooseCodeSort(algorithm));
+    this.context = this.canvas.getContext("2d", { alpha: false });
+  }
+
+  // Shows another run of the same sort in the same elements, which keeps the page's layout
+  // and canvases as they are when a new input is recorded.
+  attach(replay) {
+    this.replay = replay;
+    this.dirty = true;
+    this.drawnValues = [];
+    this.drawnLabels = [];
+    this.drawnHeights = [];
+    this.labelWidth = null;
+    // The widest the counters get, reserved now so that nothing beside them moves later.
+    this.counters.style.minWidth = `${countersText(replay, true).length * 0.56}em`;
+    this.eventText.textContent = replay.trace.consistent
+      ? ""
+      : "Warning: this trace does not replay to its recorded output.";
+  }
+
+  // The texts beside the bars; finishedRank is 1 for the first to finish.
+  updateText(tick, finishedRank) {
+    const r = this.replay;
+    this.counters.textContent = countersText(r);
+    const finished = r.finished && tick >= r.length;
+    this.stateText.textContent = finished
+      ? `finished ${ordinal(finishedRank)} at tick ${r.length}`
+      : "";
+    this.stateText.className = finished ? "state finished" : "state";
+    if (r.trace.consistent) {
+      // A finished sort says instead whether it kept equal values in their starting order.
+      const event = this.currentEvent(tick);
+      this.eventText.textContent =
+        finished && r.showsOrder
+          ? stabilityVerdict(r.trace.reorderedPairs)
+          : event
+            ? narrate(event)
+            : "";
+      this.eventText.title = this.eventText.textContent;
+    }
+  }
+
+  // The event applied last, while the clock stands on it (not after the sort is done).
+  currentEvent(tick) {
+    const r = this.replay;
+    return r.position > 0 && tick === r.position ? r.event(r.position - 1) : null;
+  }
+
+  draw(tick, colours) {
+    const canvas = this.canvas;
+    const ratio = window.devicePixelRatio || 1;
+    const width = Math.max(1, Math.round(canvas.clientWidth * ratio));
+    const height = Math.max(1, Math.round(canvas.clientHeight * ratio));
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+      this.labelWidth = null;
+    }
+    const g = this.context;
+    g.fillStyle = colours.panel;
+    g.fillRect(0, 0, width, height);
+    const r = this.replay;
+    const n = r.values.length;
+    if (n === 0) return;
+    const px = (css) => Math.max(1, Math.round(css * ratio));
+    const left = (k) => Math.floor((k * width) / n);
+    const slotWidth = Math.floor(width / n);
+    const gap = slotWidth >= px(4) ? px(1) : 0;
+
+    // Values written on the bars when the narrowest slot holds the widest of them.
+    const font = px(LABEL_FONT);
+    g.font = `${font}px system-ui, sans-serif`;
+    // With the ranks of equal values where they fit too.
+    if (this.labelWidth === null) {
+      const widest = (rank) =>
+        Math.max(g.measureText(`${r.low}${rank}`).width, g.measureText(`${r.high}${rank}`).width);
+      this.labelWidth = widest("");
+      this.rankedWidth = r.showsOrder ? widest(subscript(Math.max(...r.rankOf))) : Infinity;
+    }
+    const labels = n <= 100 && slotWidth - gap >= this.labelWidth + px(2);
+    const ranked = labels && slotWidth - gap >= this.rankedWidth + px(2);
+    const labelRoom = labels ? font + px(3) : px(2);
+
+    // Heights from zero: negative values hang below a zero line, and no bar is shorter than
+    // two pixels, so a value never looks like an empty slot.
+    const low = Math.min(0, r.low);
+    const high = Math.max(0, r.high) === low ? low + 1 : Math.max(0, r.high);
+    const strip = px(MARK_STRIP);
+    const top = labelRoom;
+    const bottom = height - strip - (low < 0 ? labelRoom : px(1));
+    const y = (value) => Math.round(top + ((high - value) * (bottom - top)) / (high - low));
+    const zero = y(0);
+    const least = px(2);
+    const span = (value) => {
+      if (value >= 0) return [Math.min(y(value), zero - least), zero];
+      return [zero, Math.max(y(value), zero + least)];
+    };
+
+    const event = this.currentEvent(tick);
+    const marked = new Map(); // slot -> colour of its bar
+    const held = [];
+    if (event && event.kind === "write") marked.set(event.slot, colours.write);
+    if (event && event.kind !== "write") {
+      for (const [slot, value] of [
+        [event.i, event.a],
+        [event.j, event.b],
+      ]) {
+        if (slot >= 0) marked.set(slot, colours.compare);
+        else held.push(value);
+      }
+    }
+
+    this.drawnValues = Array.from(r.values);
+    this.drawnLabels = labels
+      ? Array.from(r.values, (_, k) => (ranked ? r.label(k) : String(r.values[k])))
+      : [];
+    this.drawnHeights = new Array(n);
+    g.fillStyle = colours.bar;
+    g.beginPath();
+    for (let k = 0; k < n; ++k) {
+      const [from, to] = span(r.values[k]);
+      this.drawnHeights[k] = (r.values[k] >= 0 ? to - from : from - to) / ratio;
+      if (marked.has(k)) continue;
+      g.rect(left(k), from, Math.max(1, left(k + 1) - left(k) - gap), to - from);
+    }
+    g.fill();
+    if (low < 0) {
+      g.fillStyle = colours.zero;
+      g.fillRect(0, zero, width, px(1));
+    }
+    // Marked bars are at least three pixels wide, so they show among hundreds of thin ones.
+    const markedWidth = Math.max(px(3), slotWidth - gap);
+    const centre = (k) => Math.round((left(k) + left(k + 1) - gap) / 2);
+    for (const [k, colour] of marked) {
+      const [from, to] = span(r.values[k]);
+      g.fillStyle = colour;
+      g.fillRect(centre(k) - Math.floor(markedWidth / 2), from, markedWidth, to - from);
+    }
+    if (labels) this.drawLabels(g, r.values, this.drawnLabels, left, gap, span, px, colours);
+    this.drawMarks(g, event, centre, height - strip + px(1), strip - px(2), colours);
+    // Held values: a dashed line at their height, dashes in whole pixels.
+    g.fillStyle = colours.held;
+    for (const value of held) {
+      const at = Math.min(height - strip - px(2), Math.max(0, y(value) - px(1)));
+      for (let x = 0; x < width; x += px(10)) g.fillRect(x, at, px(6), px(2));
+    }
+    this.dirty = false;
+  }
+
+  drawLabels(g, values, texts, left, gap, span, px, colours) {
+    g.fillStyle = colours.ink;
+    g.textAlign = "center";
+    for (let k = 0; k < values.length; ++k) {
+      const [from, to] = span(values[k]);
+      const x = Math.round((left(k) + left(k + 1) - gap) / 2);
+      if (values[k] >= 0) {
+        g.textBaseline = "bottom";
+        g.fillText(texts[k], x, from - px(1));
+      } else {
+        g.textBaseline = "top";
+        g.fillText(texts[k], x, to + px(1));
+      }
+    }
+  }
+
+  // The second cue under a marked slot, not colour alone: a triangle for a comparison, two
+  // bars for an equality test, a square for a write. At least eight pixels wide at any n.
+  drawMarks(g, event, centre, top, size, colours) {
+    if (!event) return;
+    const half = Math.floor(size / 2);
+    if (event.kind === "write") {
+      g.fillStyle = colours.write;
+      g.fillRect(centre(event.slot) - half, top, size, size);
+      return;
+    }
+    g.fillStyle = colours.compare;
+    for (const slot of [event.i, event.j]) {
+      if (slot < 0) continue;
+      const x = centre(slot);
+      if (event.kind === "equal") {
+        const bar = Math.max(1, Math.floor(size / 3));
+        g.fillRect(x - half, top, size, bar);
+        g.fillRect(x - half, top + size - bar, size, bar);
+      } else {
+        g.beginPath();
+        g.moveTo(x, top);
+        g.lineTo(x + half, top + size);
+        g.lineTo(x - half, top + size);
+        g.closePath();
+        g.fill();
+      }
+    }
+  }
+}
