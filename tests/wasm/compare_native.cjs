@@ -1,7 +1,7 @@
 // Runs the WebAssembly recorder under Node and compares what it records with
 // the native sort_show's JSON for the same inputs: the module's binary columns
 // are read and written back as JSON by the page's own script
-// (show/page/trace_data.js), for every pattern at a few sizes and seeds, both
+// (show/page/trace.js and trace_json.js), for every pattern at a few sizes and seeds, both
 // directions, and explicit values. The sorts, the patterns and the format come
 // from the module's catalogue, which must be sort_show --catalog's. The module's
 // counts alone (for cost curves) must equal its full recordings' counts, and its
@@ -14,60 +14,68 @@
 // "calls" in the catalogue) must still be equal byte for byte, and those of the
 // others in everything but their events and counts: std::make_heap,
 // std::sort_heap and std::rotate make different moves in the two libraries.
-'use strict';
-const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
-const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
-const zlib = require('node:zlib');
+"use strict";
+const assert = require("node:assert/strict");
+const { execFileSync } = require("node:child_process");
+const fs = require("node:fs");
+const os = require("node:os");
+const path = require("node:path");
+const zlib = require("node:zlib");
 
 const [modulePath, sortShow, stdlib] = process.argv.slice(2);
 
-const { traceFormat, recordingFromModule, traceDocumentChunks } = require('../../show/page/trace_data.js');
+const { loadPageScripts } = require("../../show/page_scripts.cjs");
+
+const { traceFormat, recordingFromModule, traceDocumentChunks } = loadPageScripts(
+  ["trace.js", "trace_json.js"],
+  ["traceFormat", "recordingFromModule", "traceDocumentChunks"],
+);
 
 const compiled = new WebAssembly.Module(fs.readFileSync(modulePath));
-assert.deepEqual(WebAssembly.Module.imports(compiled), [], 'the module needs no imports');
+assert.deepEqual(WebAssembly.Module.imports(compiled), [], "the module needs no imports");
 const wasm = new WebAssembly.Instance(compiled, {}).exports;
 
 function text(length) {
   assert.ok(length > 0, `a call returned ${length}`);
   // Read after the call: recording may have grown the memory.
-  return Buffer.from(wasm.memory.buffer, wasm.sorting_json(), length).toString('utf8');
+  return Buffer.from(wasm.memory.buffer, wasm.sorting_json(), length).toString("utf8");
 }
 
 function native(args) {
-  const out = execFileSync(sortShow, args, { maxBuffer: 1 << 30 }).toString('utf8');
-  assert.ok(out.endsWith('\n'));
+  const out = execFileSync(sortShow, args, { maxBuffer: 1 << 30 }).toString("utf8");
+  assert.ok(out.endsWith("\n"));
   return out.slice(0, -1);
 }
 
 const catalogText = text(wasm.sorting_catalog());
-assert.ok(catalogText === native(['--catalog']), 'the module\'s catalogue is sort_show --catalog\'s');
+assert.ok(catalogText === native(["--catalog"]), "the module's catalogue is sort_show --catalog's");
 const catalog = JSON.parse(catalogText);
 const format = traceFormat(catalog);
 const limit = catalog.limits.max_values;
 const SORTS = catalog.sorts.map((sort) => sort.name);
 const PATTERNS = catalog.patterns.map((pattern) => pattern.name);
-const STDLIB_FREE = new Set(catalog.sorts.filter((sort) => sort.calls === '').map((sort) => sort.name));
+const STDLIB_FREE = new Set(
+  catalog.sorts.filter((sort) => sort.calls === "").map((sort) => sort.name),
+);
 assert.ok(STDLIB_FREE.size > 0 && PATTERNS.length > 0);
 
 // The module's last recording, from the header a record call returned, with
 // every trace replayed to its recorded output.
 function recorded(length) {
   const recording = recordingFromModule(format, JSON.parse(text(length)), wasm.memory.buffer);
-  for (const trace of recording.traces) assert.ok(trace.consistent, `${trace.algorithm} replays to its output`);
+  for (const trace of recording.traces)
+    assert.ok(trace.consistent, `${trace.algorithm} replays to its output`);
   return recording;
 }
 
 // The recording as the page writes it back: a sorting-trace document.
 function asJson(recording) {
-  return traceDocumentChunks(format, recording.traces).join('');
+  return traceDocumentChunks(format, recording.traces).join("");
 }
 
 // Writes a pattern's name, NUL-terminated, where sorting_record_pattern reads it.
 function namePattern(name) {
-  const bytes = Buffer.from(`${name}\0`, 'utf8');
+  const bytes = Buffer.from(`${name}\0`, "utf8");
   new Uint8Array(wasm.memory.buffer, wasm.sorting_pattern_name(), bytes.length).set(bytes);
 }
 
@@ -79,46 +87,70 @@ function withoutMoves(trace) {
 let compared = 0;
 function compare(label, fromWasm, fromNative) {
   compared++;
-  if (stdlib === 'libc++') {
+  if (stdlib === "libc++") {
     assert.ok(fromWasm === fromNative, `${label}: the documents differ`);
     return;
   }
   const a = JSON.parse(fromWasm).traces;
   const b = JSON.parse(fromNative).traces;
-  assert.deepEqual(a.map((trace) => trace.algorithm), SORTS, label);
-  assert.deepEqual(b.map((trace) => trace.algorithm), SORTS, label);
+  assert.deepEqual(
+    a.map((trace) => trace.algorithm),
+    SORTS,
+    label,
+  );
+  assert.deepEqual(
+    b.map((trace) => trace.algorithm),
+    SORTS,
+    label,
+  );
   for (let k = 0; k < SORTS.length; k++) {
     if (STDLIB_FREE.has(a[k].algorithm))
-      assert.ok(JSON.stringify(a[k]) === JSON.stringify(b[k]), `${label}: ${a[k].algorithm} differs`);
-    else
-      assert.deepEqual(withoutMoves(a[k]), withoutMoves(b[k]), `${label}: ${a[k].algorithm}`);
+      assert.ok(
+        JSON.stringify(a[k]) === JSON.stringify(b[k]),
+        `${label}: ${a[k].algorithm} differs`,
+      );
+    else assert.deepEqual(withoutMoves(a[k]), withoutMoves(b[k]), `${label}: ${a[k].algorithm}`);
   }
 }
 
-for (const direction of ['ascending', 'descending']) {
-  const descending = direction === 'descending' ? 1 : 0;
+for (const direction of ["ascending", "descending"]) {
+  const descending = direction === "descending" ? 1 : 0;
   for (const pattern of PATTERNS) {
     for (const size of [1, 2, 17, 40, 200]) {
       // The largest seed checks that a seed above 2^31 crosses the boundary intact.
       for (const seed of size === 40 ? [1, 4294967295] : [7]) {
         const label = `${pattern} size ${size} seed ${seed} ${direction}`;
         namePattern(pattern);
-        compare(label, asJson(recorded(wasm.sorting_record_pattern(size, seed | 0, descending))),
-                native(['--json', '--pattern', pattern, '--size', `${size}`, '--seed', `${seed}`,
-                        '--direction', direction]));
+        compare(
+          label,
+          asJson(recorded(wasm.sorting_record_pattern(size, seed | 0, descending))),
+          native([
+            "--json",
+            "--pattern",
+            pattern,
+            "--size",
+            `${size}`,
+            "--seed",
+            `${seed}`,
+            "--direction",
+            direction,
+          ]),
+        );
       }
     }
   }
   const random = Array.from({ length: 512 }, (_, k) => ((k * 2654435761) % 1000003) - 500000);
   for (const values of [[5, 1, 4, 2, 3], [42], [-2147483648, 2147483647, 0, -1, 7, 7], random]) {
     new Int32Array(wasm.memory.buffer, wasm.sorting_input(), values.length).set(values);
-    compare(`${values.length} values ${direction}`,
-            asJson(recorded(wasm.sorting_record_values(values.length, descending))),
-            native(['--json', '--values', values.join(','), '--direction', direction]));
+    compare(
+      `${values.length} values ${direction}`,
+      asJson(recorded(wasm.sorting_record_values(values.length, descending))),
+      native(["--json", "--values", values.join(","), "--direction", direction]),
+    );
   }
 }
 // The largest input, once: every trace replays to its output.
-namePattern('shuffled');
+namePattern("shuffled");
 recorded(wasm.sorting_record_pattern(limit, 1, 0));
 
 // Counting alone gives the counts of the full recording, for every pattern at
@@ -131,15 +163,27 @@ for (const pattern of PATTERNS) {
       namePattern(pattern);
       const full = JSON.parse(text(wasm.sorting_record_pattern(size, 11, descending)));
       const counts = JSON.parse(text(wasm.sorting_count_pattern(size, 11, descending, every)));
-      assert.deepEqual(counts.sorts, full.traces.map((trace) => ({
-        name: trace.algorithm, comparisons: trace.comparisons, equalities: trace.equalities,
-        writes: trace.writes, reordered_equal_pairs: trace.reordered_equal_pairs,
-      })), `counts of ${pattern} size ${size}`);
-      assert.deepEqual([counts.pattern, counts.size, counts.seed, counts.comparator],
-                       [pattern, size, 11, descending ? 'descending' : 'ascending']);
+      assert.deepEqual(
+        counts.sorts,
+        full.traces.map((trace) => ({
+          name: trace.algorithm,
+          comparisons: trace.comparisons,
+          equalities: trace.equalities,
+          writes: trace.writes,
+          reordered_equal_pairs: trace.reordered_equal_pairs,
+        })),
+        `counts of ${pattern} size ${size}`,
+      );
+      assert.deepEqual(
+        [counts.pattern, counts.size, counts.seed, counts.comparator],
+        [pattern, size, 11, descending ? "descending" : "ascending"],
+      );
       // Every other sort alone.
       const some = JSON.parse(text(wasm.sorting_count_pattern(size, 11, descending, 0b10101)));
-      assert.deepEqual(some.sorts, counts.sorts.filter((_, k) => k % 2 === 0));
+      assert.deepEqual(
+        some.sorts,
+        counts.sorts.filter((_, k) => k % 2 === 0),
+      );
       counted++;
     }
   }
@@ -155,13 +199,13 @@ function pngPixels(file) {
   const data = [];
   while (at < bytes.length) {
     const length = bytes.readUInt32BE(at);
-    const type = bytes.toString('latin1', at + 4, at + 8);
+    const type = bytes.toString("latin1", at + 4, at + 8);
     const body = bytes.subarray(at + 8, at + 8 + length);
-    if (type === 'IHDR') {
+    if (type === "IHDR") {
       width = body.readUInt32BE(0);
       height = body.readUInt32BE(4);
-      assert.deepEqual([...body.subarray(8)], [8, 2, 0, 0, 0], 'IHDR: 8-bit RGB');
-    } else if (type === 'IDAT') {
+      assert.deepEqual([...body.subarray(8)], [8, 2, 0, 0, 0], "IHDR: 8-bit RGB");
+    } else if (type === "IDAT") {
       data.push(body);
     }
     at += 12 + length;
@@ -169,7 +213,7 @@ function pngPixels(file) {
   const raw = zlib.inflateSync(Buffer.concat(data));
   const rgb = Buffer.alloc(width * height * 3);
   for (let y = 0; y < height; y++) {
-    assert.equal(raw[y * (width * 3 + 1)], 0, 'unfiltered rows');
+    assert.equal(raw[y * (width * 3 + 1)], 0, "unfiltered rows");
     raw.copy(rgb, y * width * 3, y * (width * 3 + 1) + 1, (y + 1) * (width * 3 + 1));
   }
   return { width, height, rgb };
@@ -178,13 +222,13 @@ function pngPixels(file) {
 // The module's history picture of its last recording, as RGB.
 function modulePicture() {
   const at = wasm.sorting_history_picture();
-  assert.ok(at !== 0, 'a picture after a recording');
+  assert.ok(at !== 0, "a picture after a recording");
   const width = wasm.sorting_picture_width();
   const height = wasm.sorting_picture_height();
   const rgba = new Uint8Array(wasm.memory.buffer, at, width * height * 4);
   const rgb = Buffer.alloc(width * height * 3);
   for (let k = 0; k < width * height; k++) {
-    assert.equal(rgba[4 * k + 3], 255, 'opaque');
+    assert.equal(rgba[4 * k + 3], 255, "opaque");
     rgb[3 * k] = rgba[4 * k];
     rgb[3 * k + 1] = rgba[4 * k + 1];
     rgb[3 * k + 2] = rgba[4 * k + 2];
@@ -195,31 +239,42 @@ function modulePicture() {
 // Pictures of the same recordings as sort_show draws them. The three sorts
 // that call standard algorithms move differently on libstdc++, which changes
 // their columns, so there only an input of one value (no event at all) compares.
-const pictureCases = stdlib === 'libc++'
-  ? [{ pattern: 'shuffled', size: 40, seed: 1 }, { pattern: 'shuffled_4_values', size: 24, seed: 1 },
-     { pattern: 'pipe_organ', size: 200, seed: 7 }, { values: [5, 1, 4, 2, 3] }]
-  : [{ values: [42] }];
-const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'compare_native.'));
+const pictureCases =
+  stdlib === "libc++"
+    ? [
+        { pattern: "shuffled", size: 40, seed: 1 },
+        { pattern: "shuffled_4_values", size: 24, seed: 1 },
+        { pattern: "pipe_organ", size: 200, seed: 7 },
+        { values: [5, 1, 4, 2, 3] },
+      ]
+    : [{ values: [42] }];
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), "compare_native."));
 try {
   for (const input of pictureCases) {
     let args;
     if (input.values) {
-      new Int32Array(wasm.memory.buffer, wasm.sorting_input(), input.values.length).set(input.values);
+      new Int32Array(wasm.memory.buffer, wasm.sorting_input(), input.values.length).set(
+        input.values,
+      );
       text(wasm.sorting_record_values(input.values.length, 0));
-      args = ['--values', input.values.join(',')];
+      args = ["--values", input.values.join(",")];
     } else {
       namePattern(input.pattern);
       text(wasm.sorting_record_pattern(input.size, input.seed, 0));
-      args = ['--pattern', input.pattern, '--size', `${input.size}`, '--seed', `${input.seed}`];
+      args = ["--pattern", input.pattern, "--size", `${input.size}`, "--seed", `${input.seed}`];
     }
     // Counting leaves the picture to the last full recording.
     namePattern(PATTERNS[0]);
     wasm.sorting_count_pattern(8, 1, 1, every);
     const fromModule = modulePicture();
-    execFileSync(sortShow, ['--json', ...args, '--pictures', scratch], { stdio: 'ignore' });
-    const fromNative = pngPixels(path.join(scratch, `history-${input.pattern || 'values'}.png`));
+    execFileSync(sortShow, ["--json", ...args, "--pictures", scratch], { stdio: "ignore" });
+    const fromNative = pngPixels(path.join(scratch, `history-${input.pattern || "values"}.png`));
     const label = JSON.stringify(input);
-    assert.deepEqual([fromModule.width, fromModule.height], [fromNative.width, fromNative.height], label);
+    assert.deepEqual(
+      [fromModule.width, fromModule.height],
+      [fromNative.width, fromNative.height],
+      label,
+    );
     assert.ok(fromModule.rgb.equals(fromNative.rgb), `${label}: the pixels differ`);
   }
 } finally {
@@ -233,19 +288,33 @@ const countLimit = catalog.limits.max_count_values;
 const refused = [wasm.sorting_record_values(0, 0), wasm.sorting_record_values(limit + 1, 0)];
 namePattern(PATTERNS[0]);
 refused.push(wasm.sorting_record_pattern(0, 1, 0), wasm.sorting_record_pattern(limit + 1, 1, 0));
-refused.push(wasm.sorting_count_pattern(0, 1, 0, every), wasm.sorting_count_pattern(countLimit + 1, 1, 0, every));
-for (const name of ['zigzag', '', `${PATTERNS[0]} `, PATTERNS[0].toUpperCase()]) {
+refused.push(
+  wasm.sorting_count_pattern(0, 1, 0, every),
+  wasm.sorting_count_pattern(countLimit + 1, 1, 0, every),
+);
+for (const name of ["zigzag", "", `${PATTERNS[0]} `, PATTERNS[0].toUpperCase()]) {
   namePattern(name);
   refused.push(wasm.sorting_record_pattern(10, 1, 0), wasm.sorting_count_pattern(10, 1, 0, every));
 }
-new Uint8Array(wasm.memory.buffer, wasm.sorting_pattern_name(), catalog.limits.pattern_name_bytes)
-  .fill('a'.charCodeAt(0));
+new Uint8Array(
+  wasm.memory.buffer,
+  wasm.sorting_pattern_name(),
+  catalog.limits.pattern_name_bytes,
+).fill("a".charCodeAt(0));
 refused.push(wasm.sorting_record_pattern(10, 1, 0), wasm.sorting_count_pattern(10, 1, 0, every));
-assert.deepEqual(refused, refused.map(() => -1));
+assert.deepEqual(
+  refused,
+  refused.map(() => -1),
+);
 assert.equal(text(last.length), last);
 
-console.log(`${counted} count-only recordings equal to full ones; ${pictureCases.length} ` +
-            'history pictures equal to sort_show\'s');
-console.log(`${compared} inputs compared (native standard library: ${stdlib}` +
-            (stdlib === 'libc++' ? ', whole documents byte for byte)'
-                                 : `; events of ${SORTS.filter((name) => !STDLIB_FREE.has(name)).join(', ')} not compared)`));
+console.log(
+  `${counted} count-only recordings equal to full ones; ${pictureCases.length} ` +
+    "history pictures equal to sort_show's",
+);
+console.log(
+  `${compared} inputs compared (native standard library: ${stdlib}` +
+    (stdlib === "libc++"
+      ? ", whole documents byte for byte)"
+      : `; events of ${SORTS.filter((name) => !STDLIB_FREE.has(name)).join(", ")} not compared)`),
+);
