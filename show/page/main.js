@@ -104,6 +104,7 @@ window.sortingShow = {
       length: state.length,
       playing: state.playing,
       busy: state.busy,
+      input: state.current ? requestKey(state.current.request) : null,
       duration: state.duration,
       canRecord: state.recorder !== null,
       maxValues: state.maxValues,

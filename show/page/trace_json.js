@@ -5,6 +5,16 @@
 // the columns written back as the document sort_show --json writes, byte for byte, for
 // window.sortingTraces and the download. Fields are found by the names the catalogue gives.
 
+// An event of a sorting-trace document, ["w", 3, 7, 2, ...], by the names of its kind's fields:
+// { kind, fields: { slot: 3, old: 7, new: 2, ... } }, kind as traceFormat describes it. A field
+// the event does not have (a version 1 event has fewer) is undefined.
+function jsonEvent(format, event) {
+  const kind = format.byTag[event[0]];
+  const fields = {};
+  kind.fields.forEach((name, k) => (fields[name] = event[k + 1]));
+  return { kind, fields };
+}
+
 // A trace of a sorting-trace JSON document (version 1 or 2) packed into columns.
 // Version 1 has no identities and no lines; `reorderedPairs` is null unless given.
 function packJsonTrace(format, trace, reorderedPairs = null) {
@@ -16,12 +26,11 @@ function packJsonTrace(format, trace, reorderedPairs = null) {
   const held = [];
   const sites = [];
   const siteKeys = new Map();
-  const at = (kind, field) => kind.fields.indexOf(field) + 1;
   const h = format.head;
   let identified = true;
   trace.events.forEach((event, k) => {
-    const kind = format.byTag[event[0]];
-    const read = (field) => (at(kind, field) > 0 ? event[at(kind, field)] : undefined);
+    const { kind, fields } = jsonEvent(format, event);
+    const read = (field) => fields[field];
     const site = [
       read("file") ?? null,
       read("file") == null ? null : read("line"),

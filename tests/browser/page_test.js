@@ -30,6 +30,7 @@ const { loadPageScripts } = require("../../show/page_scripts.cjs");
 const {
   traceFormat,
   packJsonTrace,
+  jsonEvent,
   groupTraces,
   Replay,
   placeText,
@@ -41,6 +42,7 @@ const {
   [
     "traceFormat",
     "packJsonTrace",
+    "jsonEvent",
     "groupTraces",
     "Replay",
     "placeText",
@@ -123,7 +125,7 @@ function versionOne(doc) {
     version: 1,
     traces: doc.traces.map((trace) => {
       const { equalities, ...rest } = trace;
-      return { ...rest, events: trace.events.filter((event) => event[0] !== "e") };
+      return { ...rest, events: trace.events.filter((event) => named(event).kind !== "equality") };
     }),
   };
 }
@@ -142,26 +144,42 @@ function writePage(options, name, args) {
 // the trace alone: the input with the writes so far applied, and the counts.
 function expectedAt(trace, tick) {
   const values = trace.input.slice();
-  const counts = { c: 0, e: 0, w: 0 };
+  const counts = { comparison: 0, equality: 0, write: 0 };
   for (const event of trace.events.slice(0, tick)) {
-    ++counts[event[0]];
-    if (event[0] === "e")
+    const { kind, fields } = named(event);
+    ++counts[kind];
+    if (kind === "equality")
       assert.equal(
-        event[3],
-        event[4] === event[5],
+        fields.equal,
+        fields.a === fields.b,
         `${trace.algorithm}: an equality test's answer`,
       );
-    if (event[0] === "w") {
-      assert.equal(values[event[1]], event[2], `${trace.algorithm}: a write's old value`);
-      values[event[1]] = event[3];
+    if (kind === "write") {
+      assert.equal(values[fields.slot], fields.old, `${trace.algorithm}: a write's old value`);
+      values[fields.slot] = fields.new;
     }
   }
   return { values, counters: countersAt(trace, counts) };
 }
 
+// A JSON event by its fields' names, as the catalogue gives them: { kind: "write", fields }.
+function named(event) {
+  const { kind, fields } = jsonEvent(FORMAT, event);
+  return { kind: kind.name, fields };
+}
+
+// Whether an event compares a slot with a held value (QuickSort's pivot, say).
+const comparesHeld = (event) =>
+  named(event).kind === "comparison" && named(event).fields.j === null;
+
 // The panel's counters, in the page's words, after `counts` events of each kind.
 function countersAt(trace, counts) {
-  return countersText({ trace, comparisons: counts.c, equalities: counts.e, writes: counts.w });
+  return countersText({
+    trace,
+    comparisons: counts.comparison,
+    equalities: counts.equality,
+    writes: counts.write,
+  });
 }
 
 // The library line of each event of a trace as the page reads it (file, line, standard
@@ -206,7 +224,7 @@ function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
     assert.deepEqual(replayed.values, trace.output, `${name}: its writes replay to its output`);
     assert.equal(
       replayed.counters,
-      countersAt(trace, { c: comparisons, e: equalities, w: writes }),
+      countersAt(trace, { comparison: comparisons, equality: equalities, write: writes }),
       `${name}: its totals count its events`,
     );
   });
@@ -522,11 +540,9 @@ async function main() {
 
   await check("the status narrates a comparison with a held value", async () => {
     const traces = (await shownDoc(page)).traces;
-    const holder = traces.find((trace) =>
-      trace.events.some((event) => event[0] === "c" && event[2] === null),
-    );
-    const index = holder.events.findIndex((event) => event[0] === "c" && event[2] === null);
-    const [, i, , result, a, b, , fromJ] = holder.events[index];
+    const holder = traces.find((trace) => trace.events.some(comparesHeld));
+    const index = holder.events.findIndex(comparesHeld);
+    const { i, result, a, b, from_j: fromJ } = named(holder.events[index]).fields;
     await seek(page, index);
     await press(page, "ArrowRight");
     await settle(page);
@@ -666,7 +682,8 @@ async function main() {
       const status = await example.locator("#status").textContent();
       traces.forEach((trace, k) => {
         const ids = trace.input.map((_, slot) => slot);
-        for (const event of trace.events) if (event[0] === "w") ids[event[1]] = event[7];
+        for (const { kind, fields } of trace.events.map(named))
+          if (kind === "write") ids[fields.slot] = fields.new_id;
         let pairs = 0;
         for (let p = 0; p < ids.length; ++p) {
           for (let q = p + 1; q < ids.length; ++q)
@@ -957,17 +974,13 @@ async function main() {
       const heard = [];
       for (let tick = 4; tick <= 40; ++tick) {
         await press(page, "ArrowRight");
-        const event = trace.events[tick - 1];
         const tones = (await audio()).tones;
         if (tick > trace.events.length) continue;
+        const { kind, fields } = named(trace.events[tick - 1]);
         assert.equal(tones.length, tick - 3, `one tone per step, tick ${tick}`);
         const [type, frequency] = tones[tones.length - 1];
-        assert.equal(
-          type,
-          event[0] === "w" ? "triangle" : "sine",
-          `tick ${tick}: the timbre of a ${event[0]}`,
-        );
-        heard.push([event[0] === "w" ? event[3] : event[4], frequency]);
+        assert.equal(type, kind === "write" ? "triangle" : "sine", `tick ${tick}: a ${kind}`);
+        heard.push([kind === "write" ? fields.new : fields.a, frequency]);
       }
       for (const [value, frequency] of heard) {
         for (const [other, otherFrequency] of heard) {
@@ -1190,6 +1203,77 @@ async function main() {
   });
 
   await check(
+    "twelve links of 512 values 200 ms apart: the last one's race within 3 s of it, never idle " +
+      "on an older race, the retained heap at most 150 MB",
+    async () => {
+      if (!canRecord) return;
+      const busy = await openPage(defaultPage, "", { clock: false });
+      const session = await busy.context().newCDPSession(busy);
+      const key = (seed) => `pattern:shuffled:512:${seed}:ascending`;
+      // Every 10 ms, in the page: whether it said it was idle while showing another race than
+      // the one the last link asked for (from the moment the page heard of the link).
+      await busy.evaluate(() => {
+        window.idleOnOlder = [];
+        window.addEventListener("hashchange", () => (window.wanted = window.asked));
+        setInterval(() => {
+          const shown = window.sortingShow.state();
+          if (!shown.busy && window.wanted && shown.input !== window.wanted)
+            window.idleOnOlder.push(shown.input);
+        }, 10);
+      });
+      let peak = 0;
+      for (let seed = 1; seed <= 12; ++seed) {
+        await busy.evaluate(
+          ([hash, wanted]) => {
+            window.asked = wanted;
+            location.hash = hash;
+          },
+          [`#pattern=shuffled&size=512&seed=${seed}`, key(seed)],
+        );
+        if (seed === 12) break;
+        await new Promise((resolve) => setTimeout(resolve, 200));
+        if (seed % 3 === 0) {
+          await session.send("HeapProfiler.collectGarbage");
+          const heap = await session.send("Runtime.getHeapUsage");
+          peak = Math.max(peak, (heap.usedSize + (heap.backingStorageSize || 0)) / 1048576);
+        }
+      }
+      const started = Date.now(); // the last link's
+      await busy.waitForFunction(
+        (wanted) => !window.sortingShow.state().busy && window.sortingShow.state().input === wanted,
+        key(12),
+        { polling: 10, timeout: 3000 },
+      );
+      console.log(
+        `     the last race after ${Date.now() - started} ms; retained heap peak ${peak.toFixed(1)} MB`,
+      );
+      // A long recording (2048 values) overtaken by a short one is cancelled: its race never shows.
+      const overtaken = [
+        ["#pattern=shuffled&size=2048&seed=1", "pattern:shuffled:2048:1:ascending"],
+        ["#values=3,1,2", "values:3,1,2:ascending"],
+      ];
+      for (const link of overtaken) {
+        await busy.evaluate(([hash, wanted]) => {
+          window.asked = wanted;
+          location.hash = hash;
+        }, link);
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
+      await busy.waitForFunction(() => !window.sortingShow.state().busy, null, { polling: 10 });
+      await new Promise((resolve) => setTimeout(resolve, 1500));
+      assert.equal((await state(busy)).input, overtaken[1][1], "the short race stays");
+      assert.deepEqual(
+        await busy.evaluate(() => window.idleOnOlder),
+        [],
+        "idle only on the race asked for last",
+      );
+      assert.ok(peak <= 150, `retained heap ${peak.toFixed(1)} MB`);
+      assert.deepEqual(busy.errors, []);
+      await busy.context().close();
+    },
+  );
+
+  await check(
     "512 shuffled values: seeking anywhere shows the replayed state at once",
     async () => {
       const big = await openPage(bigPage);
@@ -1226,8 +1310,8 @@ async function main() {
       const traces = (await shownDoc(first)).traces;
       const tester = traces.find((trace) => trace.equalities > 0);
       assert.ok(tester, "a sort that tests elements for equality");
-      const index = tester.events.findIndex((event) => event[0] === "e");
-      const [, i, j, same, a, b] = tester.events[index];
+      const index = tester.events.findIndex((event) => named(event).kind === "equality");
+      const { i, j, equal: same, a, b } = named(tester.events[index]).fields;
       await pause(first);
       await seek(first, index);
       await press(first, "ArrowRight");
@@ -1449,12 +1533,8 @@ async function main() {
       // Mid-race on a projector, on a tick where a sort compares with a held value.
       const shot = await openPage(defaultPage);
       const traces = (await shownDoc(shot)).traces;
-      const holder = traces.find((trace) =>
-        trace.events.some((event) => event[0] === "c" && event[2] === null),
-      );
-      const tick =
-        1 +
-        holder.events.findIndex((event, k) => k >= 250 && event[0] === "c" && event[2] === null);
+      const holder = traces.find((trace) => trace.events.some(comparesHeld));
+      const tick = 1 + holder.events.findIndex((event, k) => k >= 250 && comparesHeld(event));
       await pause(shot);
       await seek(shot, tick - 1);
       await press(shot, "ArrowRight");
