@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -542,6 +543,13 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace sorting_show
 
+// Running out of memory (the JSON of 2048 values in reverse order runs to gigabytes) ends the
+// program with one line, as every other failure does.
 int main(int argc, char** argv) {
-  return sorting_show::Run(argc, argv);
+  try {
+    return sorting_show::Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "sort_show: %s\n", error.what());
+    return 1;
+  }
 }
