@@ -1,7 +1,7 @@
-// Measures the page that sort_show writes, in the system Chromium on the real clock:
-// how smoothly it replays 512 values at the top speed against an idle page in the
-// same browser, the longest main-thread task while replaying and while recording,
-// the heap after 50 recordings, the page's size and the time to its first race.
+// Measures the page that sort_show writes, in the system Chromium on the real clock: how
+// long recording 512 and 2048 values takes, what one race holds in memory, how smoothly 2048
+// values replay at the top speed against an idle page in the same browser, the longest
+// main-thread task in all of it, the page's size and the time to its first race.
 // Figures, not pass marks: `make page-bench` runs it.
 //
 //   node page_bench.js --sort-show PATH --work DIR --modules DIR [--chromium PATH]
@@ -78,18 +78,37 @@ async function idle(page) {
   });
 }
 
-async function recordPattern(page, seed) {
+async function recordPattern(page, seed, size) {
   await page.locator("#pattern-field").selectOption("shuffled");
-  await page.locator("#size-field").fill("512");
+  await page.locator("#size-field").fill(String(size));
   await page.locator("#seed-field").fill(String(seed));
   await page.locator("#pattern-form button").click();
   await page.waitForFunction(
     (wanted) => {
-      const traces = window.sortingShow.state();
-      return !traces.busy && traces.length > 0 && location.hash.includes(`seed=${wanted}`);
+      const shown = window.sortingShow.state();
+      return !shown.busy && shown.input === wanted;
     },
-    seed,
+    `pattern:shuffled:${size}:${seed}:ascending`,
     { polling: 10, timeout: 60000 },
+  );
+}
+
+// The page's JavaScript heap and the typed arrays' storage beside it, after a forced collection:
+// what the page holds.
+async function heldMegabytes(page) {
+  const session = await page.context().newCDPSession(page);
+  await session.send("HeapProfiler.collectGarbage");
+  const usage = await session.send("Runtime.getHeapUsage");
+  await session.detach();
+  return (usage.usedSize + (usage.backingStorageSize || 0)) / 1048576;
+}
+
+// The longest main-thread task since `from` (0: none over 50 ms), and how many passed 50 ms.
+function tasksSince(page, from) {
+  return page.evaluate(
+    (start) =>
+      window.benchLongTasks.filter((task) => task.start >= start).map((task) => task.duration),
+    from,
   );
 }
 
@@ -100,10 +119,6 @@ async function main() {
   fs.mkdirSync(options.work, { recursive: true });
   const file = path.join(options.work, "bench.html");
   execFileSync(options.sortShow, ["--output", file], { encoding: "utf8" });
-  const bigFile = path.join(options.work, "bench-512.html");
-  execFileSync(options.sortShow, ["--output", bigFile, "--pattern", "shuffled", "--size", "512"], {
-    encoding: "utf8",
-  });
 
   const browser = await playwright.chromium.launch({
     executablePath: options.chromium,
@@ -117,6 +132,7 @@ async function main() {
     return page;
   };
   const figures = [];
+  const megabytes = (value) => `${value.toFixed(1)} MB`;
 
   // An idle page in the same browser: the frame interval to match.
   const blank = await open("data:text/html,<title>idle</title><p>idle");
@@ -124,62 +140,63 @@ async function main() {
   const idleFrames = await watch(blank, 3000);
   await blank.context().close();
 
-  // 512 shuffled values replayed at the top speed.
-  const big = await open(`file://${bigFile}`);
-  await big.waitForSelector("body[data-ready=true]");
-  await idle(big);
-  await big.locator("#speed").fill(await big.locator("#speed").getAttribute("max"));
-  await big.locator("#restart").click();
-  const replay = await watch(big, 2500);
-  const stillPlaying = (await big.evaluate(() => window.sortingShow.state())).playing;
+  // The held memory of a tiny race, as the base against which a race's own is read.
+  const tiny = await open(`file://${file}#values=3,1,2`);
+  await tiny.waitForSelector("body[data-ready=true]");
+  await idle(tiny);
+  const base = await heldMegabytes(tiny);
+  await tiny.context().close();
+
+  // Recording 512 shuffled values, 21 times from the input panel: the time in the worker, the
+  // memory one race holds, the main thread's longest task.
+  const page = await open(`file://${file}`);
+  await page.waitForSelector("body[data-ready=true]");
+  await idle(page);
+  const from = await page.evaluate(() => performance.now());
+  const recordTimes = [];
+  for (let seed = 1; seed <= 21; ++seed) {
+    await recordPattern(page, seed, 512);
+    recordTimes.push(await page.evaluate(() => window.sortingShow.state().lastRecordMilliseconds));
+  }
+  const recordingTasks = await tasksSince(page, from);
+  const held512 = await heldMegabytes(page);
   figures.push(
-    `frame interval at 512 values, top speed: median ${replay.interval.toFixed(1)} ms over ` +
+    `recording 512 shuffled values: median ${median(recordTimes).toFixed(0)} ms of 21 ` +
+      `(${Math.min(...recordTimes).toFixed(0)} to ${Math.max(...recordTimes).toFixed(0)} ms), ` +
+      `from the request to the traces in the page`,
+  );
+  figures.push(
+    `one 512-value race held: ${megabytes(held512)} (JavaScript heap and typed arrays, after a ` +
+      `forced collection; ${megabytes(held512 - base)} more than a page showing 3 values)`,
+  );
+
+  // 2048 shuffled values: recorded, held, and replayed at the top speed.
+  await recordPattern(page, 1, 2048);
+  const record2048 = await page.evaluate(() => window.sortingShow.state().lastRecordMilliseconds);
+  const held2048 = await heldMegabytes(page);
+  figures.push(
+    `recording 2048 shuffled values: ${record2048.toFixed(0)} ms; held: ${megabytes(held2048)} ` +
+      `(${megabytes(held2048 - base)} more than a page showing 3 values)`,
+  );
+  await page.locator("#speed").fill(await page.locator("#speed").getAttribute("max"));
+  await page.locator("#restart").click();
+  const replay = await watch(page, 2500);
+  const stillPlaying = (await page.evaluate(() => window.sortingShow.state())).playing;
+  figures.push(
+    `frame interval at 2048 values, top speed: median ${replay.interval.toFixed(1)} ms over ` +
       `${replay.frames} frames, against ${idleFrames.interval.toFixed(1)} ms on an idle page: ` +
       `ratio ${(replay.interval / idleFrames.interval).toFixed(2)}` +
       (stillPlaying ? "" : " (the race ended early)"),
   );
+  const allTasks = await tasksSince(page, from);
   figures.push(
-    `longest main-thread task while replaying: ${replay.longest.toFixed(0)} ms (0: none over 50 ms)`,
-  );
-  await big.context().close();
-
-  // Recording 512 values, then 50 of them, from the input panel.
-  const page = await open(`file://${file}`);
-  await page.waitForSelector("body[data-ready=true]");
-  await idle(page);
-  const session = await page.context().newCDPSession(page);
-  const heap = async () => {
-    await session.send("HeapProfiler.collectGarbage");
-    const usage = await session.send("Runtime.getHeapUsage");
-    // The JavaScript heap, and the typed arrays' storage outside it where Chromium says.
-    return (usage.usedSize + (usage.backingStorageSize || 0)) / 1048576;
-  };
-  const heapBefore = await heap();
-  const from = await page.evaluate(() => performance.now());
-  const recordTimes = [];
-  for (let seed = 1; seed <= 50; ++seed) {
-    await recordPattern(page, seed);
-    recordTimes.push(await page.evaluate(() => window.sortingShow.state().lastRecordMilliseconds));
-  }
-  const recordingTasks = await page.evaluate(
-    (start) =>
-      window.benchLongTasks.filter((task) => task.start >= start).map((task) => task.duration),
-    from,
-  );
-  figures.push(
-    `longest main-thread task while recording 512 values (50 recordings): ` +
-      `${Math.max(0, ...recordingTasks).toFixed(0)} ms (0: none over 50 ms; ${recordingTasks.length} over); ` +
-      `recording took ${median(recordTimes).toFixed(0)} ms (median, in the worker)`,
-  );
-  figures.push(
-    `heap after 50 recordings of 512 values: ${(await heap()).toFixed(1)} MB, typed arrays included ` +
-      `(${heapBefore.toFixed(1)} MB after the first race)`,
+    `longest main-thread task while recording (22 recordings) and replaying: ` +
+      `${Math.max(0, ...allTasks).toFixed(0)} ms (0: none over 50 ms; ${allTasks.length} over, ` +
+      `${recordingTasks.length} of them while recording 512 values)`,
   );
   await page.context().close();
 
-  figures.push(
-    `page size: ${fs.statSync(file).size} bytes (${fs.statSync(bigFile).size} with the 512-value input)`,
-  );
+  figures.push(`page size: ${fs.statSync(file).size} bytes`);
   const firsts = [];
   for (let k = 0; k < 5; ++k) {
     const fresh = await open(`file://${file}`);

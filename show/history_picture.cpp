@@ -172,15 +172,15 @@ Image DrawHistory(const Recording& recording) {
     const int scale = n * cell >= LongestName() * (kGlyphWidth + 1) * 2 ? 2 : 1;
     DrawText(image, trace.algorithm, left, kMargin, scale);
     std::vector<int> state = input;
-    std::size_t next = 0;
+    EventReader reader(input, trace.events);
     for (long row = 0; row < rows; ++row) {
       // Row 0 is the input; row r the state after r * per_row events.
       if (row > 0) {
-        if (next >= trace.events.size())
+        if (reader.Done())
           break;
-        const std::size_t end = std::min(trace.events.size(), next + per_row);
-        for (; next < end; ++next) {
-          if (const Write* write = std::get_if<Write>(&trace.events[next]))
+        for (long k = 0; k < per_row && !reader.Done(); ++k) {
+          const Event event = reader.Next();
+          if (const Write* write = std::get_if<Write>(&event))
             state[write->slot] = write->new_value;
         }
       }

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -22,6 +23,7 @@
 
 #include "show/embedded.h"
 #include "show/history_picture.h"
+#include "show/trace_format.h"
 #include "show/trace_json.h"
 #include "show/trace_recorder.h"
 #include "support/input_patterns.h"
@@ -33,8 +35,6 @@ using sorting_patterns::kPatterns;
 using sorting_patterns::Pattern;
 using sorting_patterns::PatternEntry;
 
-constexpr std::size_t kDefaultSize = 40;
-constexpr std::uint32_t kDefaultSeed = 1;
 const char* const kTracesMarker = "__SORTING_TRACES__";
 const char* const kCatalogMarker = "__SORTING_CATALOG__";
 const char* const kInputsMarker = "__SORTING_INPUTS__";
@@ -50,10 +50,6 @@ const char* const kUsageHead =
     "\n"
     "  --pattern NAME[,NAME...]  inputs from these patterns (default: all of them)\n";
 const char* const kUsageTail =
-    "  --size N                  values per pattern input, 1 to 512 (default 40)\n"
-    "  --seed S                  seed of the random patterns, 0 to 4294967295 (default 1)\n"
-    "  --values V,V,...          one input of these integers (1 to 512 of them) instead\n"
-    "                            of patterns\n"
     "  --direction D             ascending or descending (default ascending)\n"
     "  --output PATH             where to write (default: the page at\n"
     "                            " SORTING_SHOW_DEFAULT_OUTPUT
@@ -75,6 +71,14 @@ std::string Usage() {
     line.resize(std::max<std::size_t>(line.size() + 2, 28), ' ');
     text += line + pattern.description + "\n";
   }
+  const std::string most = std::to_string(kMaxValues);
+  text += "  --size N                  values per pattern input, 1 to " + most + " (default " +
+          std::to_string(kDefaultSize) + ")\n";
+  text += "  --seed S                  seed of the random patterns, 0 to 4294967295 (default " +
+          std::to_string(kDefaultSeed) + ")\n";
+  text += "  --values V,V,...          one input of these integers (1 to " + most +
+          " of them) instead\n"
+          "                            of patterns\n";
   return text + kUsageTail;
 }
 
@@ -370,8 +374,10 @@ bool EmbeddedModule(std::string* text) {
 
 // The inputs of a page, for the page to list and to record (with the module) at
 // load: {"format":"sorting-inputs","version":1,"inputs":[{"pattern":"shuffled",
-// "size":40,"seed":1,"direction":"ascending"},{"pattern":"values","values":[5,1],
-// "direction":"descending"}]}. One line; the names are plain identifiers.
+// "size":40,"seed":1,"direction":"ascending","reordered_equal_pairs":[0,3,...]},
+// {"pattern":"values","values":[5,1],"direction":"descending",...}]}, with each
+// sort's count of reordered pairs of equal values, which a page without the
+// module shows beside the embedded traces. One line; the names are plain identifiers.
 std::string InputsDocument(const std::vector<Recording>& recordings) {
   std::string out = "{\"format\":\"sorting-inputs\",\"version\":1,\"inputs\":[";
   for (std::size_t k = 0; k < recordings.size(); ++k) {
@@ -387,8 +393,12 @@ std::string InputsDocument(const std::vector<Recording>& recordings) {
         out += (v == 0 ? "" : ",") + std::to_string(input.values[v]);
       out += "],";
     }
-    out +=
-        std::string("\"direction\":\"") + (input.descending ? "descending" : "ascending") + "\"}";
+    out += std::string("\"direction\":\"") + (input.descending ? "descending" : "ascending") +
+           "\",\"reordered_equal_pairs\":[";
+    for (const Trace& trace : recordings[k].traces)
+      out += (&trace == &recordings[k].traces.front() ? "" : ",") +
+             std::to_string(trace.reordered_equal_pairs);
+    out += "]}";
   }
   return out + "]}";
 }
@@ -486,8 +496,14 @@ int Run(int argc, char** argv) {
   }
 
   std::vector<Recording> recordings;
-  for (Input& input : MakeInputs(options))
+  for (Input& input : MakeInputs(options)) {
     recordings.push_back(RecordAll(std::move(input)));
+    for (const Trace& trace : recordings.back().traces) {
+      if (trace.events.too_many_sites)
+        return Fail(std::string(trace.algorithm) + " made events on more than " +
+                    std::to_string(kMaxSites) + " library lines, more than a trace can name");
+    }
+  }
   const std::string json = TraceDocument(recordings);
 
   std::string report;
@@ -527,6 +543,13 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace sorting_show
 
+// Running out of memory (the JSON of 2048 values in reverse order runs to gigabytes) ends the
+// program with one line, as every other failure does.
 int main(int argc, char** argv) {
-  return sorting_show::Run(argc, argv);
+  try {
+    return sorting_show::Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "sort_show: %s\n", error.what());
+    return 1;
+  }
 }

@@ -12,11 +12,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <variant>
 #include <vector>
 
+#include "show/trace_format.h"
 #include "show/trace_recorder.h"
 
 namespace sorting_show {
@@ -107,131 +109,76 @@ inline std::string LibraryPath(const char* file) {
   return at == std::string::npos ? path : path.substr(at + 9);
 }
 
-// The files a trace's events name, sorted, and each event's index into them.
+// The files a trace's events name, sorted, and the index into them of each of
+// the trace's sites (-1 for a site with no file).
 class FileList {
  public:
-  explicit FileList(const std::vector<Event>& events) {
-    for (const Event& event : events) {
-      const char* file = SourceOf(event).file;
-      if (file != nullptr && file != last_file_) {
-        last_file_ = file;
-        const std::string path = LibraryPath(file);
-        if (std::find(paths_.begin(), paths_.end(), path) == paths_.end())
-          paths_.push_back(path);
-      }
+  explicit FileList(const std::vector<SourceLine>& sites) {
+    for (const SourceLine& site : sites) {
+      if (site.file == nullptr)
+        continue;
+      const std::string path = LibraryPath(site.file);
+      if (std::find(paths_.begin(), paths_.end(), path) == paths_.end())
+        paths_.push_back(path);
     }
     std::sort(paths_.begin(), paths_.end());
-    last_file_ = nullptr;
+    for (const SourceLine& site : sites) {
+      site_files_.push_back(
+          site.file == nullptr
+              ? -1
+              : static_cast<int>(std::find(paths_.begin(), paths_.end(), LibraryPath(site.file)) -
+                                 paths_.begin()));
+    }
   }
 
   const std::vector<std::string>& paths() const { return paths_; }
-
-  // The index of `file` in paths(), or -1 for a null file. Consecutive events
-  // mostly name the same file, so the last answer is kept.
-  int IndexOf(const char* file) {
-    if (file == nullptr)
-      return -1;
-    if (file != last_file_ && (last_file_ == nullptr || std::strcmp(file, last_file_) != 0)) {
-      const std::string path = LibraryPath(file);
-      last_file_ = file;
-      last_index_ =
-          static_cast<int>(std::find(paths_.begin(), paths_.end(), path) - paths_.begin());
-    }
-    return last_index_;
-  }
-
-  static const SourceLine& SourceOf(const Event& event) {
-    if (const Comparison* comparison = std::get_if<Comparison>(&event))
-      return comparison->source;
-    if (const Write* write = std::get_if<Write>(&event))
-      return write->source;
-    static const SourceLine kUnknown;
-    const EqualityTest* test = std::get_if<EqualityTest>(&event);
-    return test != nullptr ? test->source : kUnknown;
-  }
+  int FileOfSite(std::size_t site) const { return site_files_[site]; }
 
  private:
   std::vector<std::string> paths_;
-  const char* last_file_ = nullptr;
-  int last_index_ = -1;
+  std::vector<int> site_files_;
 };
 
-// The file index and the line of an event, null and null where none is known.
-inline void AppendSource(std::string& out, const SourceLine& source, FileList& files) {
-  const int index = files.IndexOf(source.file);
-  out += ',';
-  AppendSlot(out, index < 0 ? kNoSlot : index);
-  out += ',';
-  if (index < 0)
-    out += "null";
-  else
-    AppendInt(out, source.line);
-}
-
-inline void AppendCallee(std::string& out, const char* callee) {
-  out += ',';
-  if (callee == nullptr)
-    out += "null";
-  else
-    AppendString(out, callee);
-}
-
-// A comparison: ["c", i, j, result, a, b, from_i, from_j, file, line, id_i,
-// id_j, callee]; a write: ["w", slot, old, new, file, line, old_id, new_id,
-// callee]; an equality test: ["e", i, j, equal, a, b, file, line, id_i, id_j].
-// `file` indexes the trace's "files"; an identity is the slot the value
-// started in; `callee` names the standard algorithm the event happened in.
-inline void AppendEvent(std::string& out, const Event& event, FileList& files) {
-  if (const Comparison* comparison = std::get_if<Comparison>(&event)) {
-    out += "[\"c\",";
-    AppendSlot(out, comparison->first.slot);
+// One event as a JSON list, its fields in the order of its kind's table in
+// show/trace_format.h: ["c", 0, null, false, 3, 2, ...]. `file` indexes the
+// trace's "files", or is -1 where the event names no line.
+inline void AppendEvent(std::string& out, const Event& event, int file) {
+  const EventKindEntry& kind = KindEntryOf(event);
+  const SourceLine& source = SourceOf(event);
+  out += "[\"";
+  out += kind.tag;
+  out += '"';
+  for (std::size_t k = 0; k < kind.field_count; ++k) {
+    const EventField& field = kind.fields[k];
     out += ',';
-    AppendSlot(out, comparison->second.slot);
-    out += comparison->result ? ",true," : ",false,";
-    AppendInt(out, comparison->first.value);
-    out += ',';
-    AppendInt(out, comparison->second.value);
-    out += ',';
-    AppendSlot(out, comparison->first.from);
-    out += ',';
-    AppendSlot(out, comparison->second.from);
-    AppendSource(out, comparison->source, files);
-    out += ',';
-    AppendSlot(out, comparison->first.identity);
-    out += ',';
-    AppendSlot(out, comparison->second.identity);
-    AppendCallee(out, comparison->source.callee);
-    out += ']';
-  } else if (const Write* write = std::get_if<Write>(&event)) {
-    out += "[\"w\",";
-    AppendInt(out, write->slot);
-    out += ',';
-    AppendInt(out, write->old_value);
-    out += ',';
-    AppendInt(out, write->new_value);
-    AppendSource(out, write->source, files);
-    out += ',';
-    AppendSlot(out, write->old_identity);
-    out += ',';
-    AppendSlot(out, write->new_identity);
-    AppendCallee(out, write->source.callee);
-    out += ']';
-  } else if (const EqualityTest* test = std::get_if<EqualityTest>(&event)) {
-    out += "[\"e\",";
-    AppendSlot(out, test->first_slot);
-    out += ',';
-    AppendSlot(out, test->second_slot);
-    out += test->equal ? ",true," : ",false,";
-    AppendInt(out, test->first_value);
-    out += ',';
-    AppendInt(out, test->second_value);
-    AppendSource(out, test->source, files);
-    out += ',';
-    AppendSlot(out, test->first_identity);
-    out += ',';
-    AppendSlot(out, test->second_identity);
-    out += ']';
+    switch (field.type) {
+      case FieldType::kSlot:
+        AppendSlot(out, static_cast<int>(field.value(event)));
+        break;
+      case FieldType::kNumber:
+        AppendInt(out, field.value(event));
+        break;
+      case FieldType::kBoolean:
+        out += field.value(event) != 0 ? "true" : "false";
+        break;
+      case FieldType::kFile:
+        AppendSlot(out, file);
+        break;
+      case FieldType::kLine:
+        if (file < 0)
+          out += "null";
+        else
+          AppendInt(out, source.line);
+        break;
+      case FieldType::kCallee:
+        if (source.callee == nullptr)
+          out += "null";
+        else
+          AppendString(out, source.callee);
+        break;
+    }
   }
+  out += ']';
 }
 
 // One trace. Its "files" come last but for its events, and it carries nothing
@@ -262,7 +209,7 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   AppendInt(out, trace.equalities);
   out += ",\"writes\":";
   AppendInt(out, trace.writes);
-  FileList files(trace.events);
+  const FileList files(trace.events.sites);
   out += ",\"files\":[";
   for (const std::string& path : files.paths()) {
     if (&path != &files.paths().front())
@@ -270,10 +217,12 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
     AppendString(out, path.c_str());
   }
   out += "],\"events\":[";
-  for (std::size_t k = 0; k < trace.events.size(); ++k) {
+  std::size_t k = 0;
+  for (EventReader reader(input.values, trace.events); !reader.Done(); ++k) {
     if (k != 0)
       out += ',';
-    AppendEvent(out, trace.events[k], files);
+    const int site = static_cast<int>(HeadValue(trace.events.head[k], kHeadSite));
+    AppendEvent(out, reader.Next(), files.FileOfSite(static_cast<std::size_t>(site)));
   }
   out += "]}";
 }
@@ -331,11 +280,102 @@ inline std::string CountsDocument(const Recording& recording) {
   return out;
 }
 
+// A {"name":value,...} object of numbers.
+inline void AppendNumbers(std::string& out,
+                          std::initializer_list<std::pair<const char*, long long>> numbers) {
+  out += '{';
+  for (const auto& [name, value] : numbers) {
+    if (name != numbers.begin()->first)
+      out += ',';
+    AppendString(out, name);
+    out += ':';
+    AppendInt(out, value);
+  }
+  out += '}';
+}
+
+inline void AppendNameOrNull(std::string& out, const char* name) {
+  if (name == nullptr)
+    out += "null";
+  else
+    AppendString(out, name);
+}
+
+// The description of show/trace_format.h, for readers that take every field by
+// its name: "limits", "defaults", "events" (each kind, its JSON fields in
+// order and the field each binary column holds for it) and "binary" (the
+// columns' types and the bit fields of `head`).
+inline void AppendTraceFormat(std::string& out) {
+  out += "\"limits\":";
+  AppendNumbers(out, {{"max_values", static_cast<long long>(kMaxValues)},
+                      {"max_count_values", static_cast<long long>(kMaxCountValues)},
+                      {"pattern_name_bytes", static_cast<long long>(kPatternNameBytes)},
+                      {"count_budget", kCountBudget}});
+  out += ",\"defaults\":";
+  AppendNumbers(out, {{"size", static_cast<long long>(kDefaultSize)}, {"seed", kDefaultSeed}});
+  out += ",\"events\":[";
+  for (const EventKindEntry& kind : kEventKinds) {
+    if (&kind != kEventKinds)
+      out += ',';
+    out += "{\"kind\":";
+    AppendString(out, kind.name);
+    out += ",\"tag\":";
+    AppendString(out, kind.tag);
+    out += ",\"fields\":[";
+    for (std::size_t k = 0; k < kind.field_count; ++k) {
+      if (k != 0)
+        out += ',';
+      AppendString(out, kind.fields[k].name);
+    }
+    out += "],\"columns\":{";
+    const std::pair<const char*, const char*> columns[] = {{"first", kind.first},
+                                                           {"second", kind.second},
+                                                           {"answer", kind.answer},
+                                                           {"extra", kind.extra}};
+    for (const auto& [column, field] : columns) {
+      if (column != columns[0].first)
+        out += ',';
+      AppendString(out, column);
+      out += ':';
+      AppendNameOrNull(out, field);
+    }
+    out += "}}";
+  }
+  out += "],\"binary\":{\"columns\":{";
+  for (const ColumnType& column : kColumnTypes) {
+    if (&column != kColumnTypes)
+      out += ',';
+    AppendString(out, column.column);
+    out += ':';
+    AppendString(out, column.type);
+  }
+  out += "},\"head\":{";
+  for (const HeadField& field : {kHeadKind, kHeadAnswer, kHeadSite}) {
+    if (field.shift != 0)
+      out += ',';
+    AppendString(out, field.name);
+    out += ":[";
+    AppendInt(out, field.shift);
+    out += ',';
+    AppendInt(out, field.bits);
+    out += ']';
+  }
+  out += "},\"held\":";
+  AppendInt(out, kHeld);
+  out += ",\"held_fields\":[";
+  for (const char* field : kHeldFields) {
+    if (field != kHeldFields[0])
+      out += ',';
+    AppendString(out, field);
+  }
+  out += "]}";
+}
+
 // What the page and other readers need to know of the sorts and the input
 // patterns, from their two tables, in the tables' order.
 inline std::string CatalogDocument() {
-  std::string out = "{\"format\":\"sorting-catalog\",\"version\":1,\"max_values\":";
-  AppendInt(out, static_cast<long long>(kMaxValues));
+  std::string out = "{\"format\":\"sorting-catalog\",\"version\":2,";
+  AppendTraceFormat(out);
   out += ",\"sorts\":[";
   for (const SortEntry& entry : kTrackedSorts) {
     if (&entry != kTrackedSorts)

@@ -4,9 +4,10 @@
 // Records what the library's sorts do, without touching them: the unchanged
 // templates run on an instrumented element type, Tracked, under a comparator
 // wrapper, RecordingComparator. Every comparator call, every equality test of
-// two elements and every write into a slot of the range lands in the active Log
-// as an Event. A write keeps the value
-// it replaced, so a trace can be replayed backwards as exactly as forwards.
+// two elements and every write into a slot of the range lands in the active Log,
+// which keeps it in the binary columns of show/trace_format.h. A replay knows
+// the value and identity a write replaces, so a trace can be replayed backwards
+// as exactly as forwards.
 //
 // Each event names the library's source line that made it, as the compiler saw
 // it at the call: the comparator's call operator takes __builtin_LINE() and
@@ -19,88 +20,26 @@
 // The same source builds natively and for wasm32-wasi with -fno-exceptions:
 // nothing here throws, prints or reads a file.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include <sorting/sort_table.h>
 
+#include "show/trace_format.h"
 #include "support/input_patterns.h"
 
 namespace sorting_show {
 
-// The slot of a value that stands in no slot of the range (a pivot copy, a
-// temporary of the standard heap or rotate algorithms).
-inline constexpr int kNoSlot = -1;
-
-// The largest input recorded, natively and in the browser.
-inline constexpr std::size_t kMaxValues = 512;
-
-// The identity of a value that never stood in the range.
-inline constexpr int kNoIdentity = -1;
-
-// The library's line that made an event: the line and the file as the compiler
-// named them (file is null where no line is known), and the standard algorithm
-// the event happened in, called from that line (null for none).
-struct SourceLine {
-  unsigned line = 0;
-  const char* file = nullptr;
-  const char* callee = nullptr;
-};
-
-// One argument of a comparator call: the slot it stands in (kNoSlot for a value
-// held outside the range), its value, the slot it was last copied from, and its
-// identity (the slot it started in).
-struct Operand {
-  int slot;
-  int value;
-  int from;
-  int identity = kNoIdentity;
-};
-
-// A comparator call: its two arguments and its answer.
-struct Comparison {
-  Operand first;
-  Operand second;
-  bool result;
-  SourceLine source = {};
-};
-
-// A write into a slot of the range. The old value and identity make it reversible.
-struct Write {
-  int slot;
-  int old_value;
-  int new_value;
-  SourceLine source = {};
-  int old_identity = kNoIdentity;
-  int new_identity = kNoIdentity;
-};
-
-// An equality test of two elements: operator==, which BubbleSort asks before
-// the comparator (through the library's detail::Equal). The slots of both (or
-// kNoSlot), their values, the answer, and their identities.
-struct EqualityTest {
-  int first_slot;
-  int second_slot;
-  int first_value;
-  int second_value;
-  bool equal;
-  SourceLine source = {};
-  int first_identity = kNoIdentity;
-  int second_identity = kNoIdentity;
-};
-
-using Event = std::variant<Comparison, Write, EqualityTest>;
-
 class Tracked;
 
 // The events of the sort that is running on the range [first, first + count),
-// and their counts; with keep_events false, the counts alone (for cost curves
-// over many sizes). One sort is recorded at a time: Tracked finds the log
-// through `active`.
+// in binary columns, and their counts; with keep_events false, the counts alone
+// (for cost curves over many sizes). One sort is recorded at a time: Tracked
+// finds the log through `active`.
 class Log {
  public:
   Log(const Tracked* first, std::size_t count, bool keep_events = true)
@@ -111,30 +50,97 @@ class Log {
   // pointers into different objects.
   int SlotOf(const Tracked* element) const;
 
-  void Add(const Event& event) {
-    if (std::holds_alternative<Comparison>(event))
-      ++comparisons;
-    else if (std::holds_alternative<EqualityTest>(event))
-      ++equalities;
-    else
-      ++writes;
+  void AddComparison(const Operand& a, const Operand& b, bool result, const SourceLine& source) {
+    ++comparisons;
     if (keep_events_)
-      events.push_back(event);
+      AddTest(EventKind::kComparison, a, b, result, source);
   }
 
-  std::vector<Event> events;
-  long comparisons = 0;
-  long equalities = 0;
-  long writes = 0;
+  void AddEqualityTest(const Operand& a, const Operand& b, bool equal, const SourceLine& source) {
+    ++equalities;
+    if (keep_events_)
+      AddTest(EventKind::kEqualityTest, a, b, equal, source);
+  }
+
+  void AddWrite(int slot, int new_value, int new_identity, const SourceLine& source) {
+    ++writes;
+    if (!keep_events_)
+      return;
+    AddHead(EventKind::kWrite, false, source);
+    events.first.push_back(static_cast<std::uint16_t>(slot));
+    events.second.push_back(Stored(new_identity));
+    events.extra.push_back(new_value);
+  }
+
+  EventColumns events;
+  long long comparisons = 0;
+  long long equalities = 0;
+  long long writes = 0;
   // The library's line around the equality test, exchange or standard
   // algorithm that is running, as AtLibraryLine last said.
   SourceLine site;
   static inline Log* active = nullptr;
 
  private:
+  static std::uint16_t Stored(int slot_or_identity) {
+    return slot_or_identity < 0 ? kHeld : static_cast<std::uint16_t>(slot_or_identity);
+  }
+
+  void AddHead(EventKind kind, bool answer, const SourceLine& source) {
+    events.head.push_back(static_cast<std::uint8_t>(static_cast<unsigned>(kind) << kHeadKind.shift |
+                                                    unsigned{answer} << kHeadAnswer.shift |
+                                                    SiteIndex(source) << kHeadSite.shift));
+  }
+
+  // Consecutive events mostly come from one line, so the last answer is kept.
+  unsigned SiteIndex(const SourceLine& source) {
+    std::vector<SourceLine>& sites = events.sites;
+    if (last_site_ < sites.size() && sites[last_site_] == source)
+      return last_site_;
+    std::size_t k = 0;
+    while (k < sites.size() && !(sites[k] == source))
+      ++k;
+    if (k == sites.size()) {
+      if (k == kMaxSites) {
+        events.too_many_sites = true;
+        return 0;
+      }
+      sites.push_back(source);
+    }
+    last_site_ = k;
+    return static_cast<unsigned>(k);
+  }
+
+  // A comparison or an equality test: a held operand's value, origin and
+  // identity go to `held`, once for a run of tests against the same held value.
+  void AddTest(EventKind kind, const Operand& a, const Operand& b, bool answer,
+               const SourceLine& source) {
+    AddHead(kind, answer, source);
+    events.first.push_back(Stored(a.slot));
+    events.second.push_back(Stored(b.slot));
+    const bool a_held = a.slot == kNoSlot;
+    const bool b_held = b.slot == kNoSlot;
+    if (!a_held && !b_held)
+      return;
+    const HeldOperand first = a_held ? HeldOperand{a.value, a.from, a.identity}
+                                     : HeldOperand{b.value, b.from, b.identity};
+    std::vector<HeldOperand>& held = events.held;
+    const bool same_as_last = !(a_held && b_held) && !held.empty() &&
+                              held.back().value == first.value && held.back().from == first.from &&
+                              held.back().identity == first.identity;
+    if (!same_as_last) {
+      held.push_back(first);
+      if (a_held && b_held)
+        held.push_back({b.value, b.from, b.identity});
+    }
+    const std::size_t at = held.size() - (a_held && b_held ? 2 : 1);
+    events.extra.push_back(static_cast<std::int32_t>(at));
+  }
+
   const Tracked* first_;
   std::size_t count_;
   bool keep_events_;
+  std::size_t last_site_ = 0;
 };
 
 // An int that reports its writes into the range to the active log, that
@@ -155,7 +161,7 @@ class Tracked {
     if (Log::active != nullptr) {
       const int slot = Log::active->SlotOf(this);
       if (slot != kNoSlot)
-        Log::active->Add(Write{slot, value_, value, Log::active->site, identity_, identity});
+        Log::active->AddWrite(slot, value, identity, Log::active->site);
     }
     value_ = value;
     from_ = from;
@@ -183,12 +189,17 @@ class Tracked {
     return slot != kNoSlot ? slot : element.from_;
   }
 
+  // An argument of a comparator call or an equality test, as the log keeps it.
+  static Operand OperandOf(const Tracked& element) {
+    const int slot = Log::active->SlotOf(&element);
+    return {slot, element.value_, slot != kNoSlot ? slot : element.from_, element.identity_};
+  }
+
   // Not a comparator call, so an event of its own kind.
   friend bool operator==(const Tracked& a, const Tracked& b) {
     const bool equal = a.value_ == b.value_;
     if (Log::active != nullptr) {
-      Log::active->Add(EqualityTest{Log::active->SlotOf(&a), Log::active->SlotOf(&b), a.value_,
-                                    b.value_, equal, Log::active->site, a.identity_, b.identity_});
+      Log::active->AddEqualityTest(OperandOf(a), OperandOf(b), equal, Log::active->site);
     }
     return equal;
   }
@@ -220,15 +231,10 @@ struct RecordingComparator {
                   const char* file = __builtin_FILE()) const {
     const bool result = descending ? b.value() < a.value() : a.value() < b.value();
     if (Log::active != nullptr) {
-      Log::active->Add(Comparison{OperandOf(a), OperandOf(b), result,
-                                  SourceLine{line, file, Log::active->site.callee}});
+      Log::active->AddComparison(Tracked::OperandOf(a), Tracked::OperandOf(b), result,
+                                 SourceLine{line, file, Log::active->site.callee});
     }
     return result;
-  }
-
-  static Operand OperandOf(const Tracked& element) {
-    return {Log::active->SlotOf(&element), element.value(), Tracked::OriginOf(element),
-            element.identity()};
   }
 };
 
@@ -271,24 +277,53 @@ struct Trace {
   std::vector<int> output;
   // The identity of each output value: the slot of the input it started in.
   std::vector<int> output_identities;
-  std::vector<Event> events;  // empty when only the counts were kept
-  long comparisons = 0;
-  long equalities = 0;
-  long writes = 0;
+  EventColumns events;  // empty when only the counts were kept
+  long long comparisons = 0;
+  long long equalities = 0;
+  long long writes = 0;
   // Pairs of equal values that end in the other order than they started in:
   // 0 on every input for a stable sort.
-  long reordered_equal_pairs = 0;
+  long long reordered_equal_pairs = 0;
 };
 
-// The pairs of equal values whose identities stand in decreasing order.
-inline long ReorderedEqualPairs(const std::vector<int>& values,
-                                const std::vector<int>& identities) {
-  long pairs = 0;
-  for (std::size_t p = 0; p < values.size(); ++p) {
-    for (std::size_t q = p + 1; q < values.size(); ++q) {
-      if (values[p] == values[q] && identities[p] > identities[q])
-        ++pairs;
+// The pairs of slots p < q whose values are equal and whose identities stand in
+// decreasing order: the inversions of the identities within each run of equal
+// values, taken in slot order, counted by merging in O(n log n).
+inline long long ReorderedEqualPairs(const std::vector<int>& values,
+                                     const std::vector<int>& identities) {
+  // The slots by value, each run of equal values in slot order.
+  std::vector<std::pair<int, std::size_t>> slots(values.size());
+  for (std::size_t k = 0; k < slots.size(); ++k)
+    slots[k] = {values[k], k};
+  std::sort(slots.begin(), slots.end());
+  std::vector<int> run;
+  std::vector<int> merged;
+  long long pairs = 0;
+  for (std::size_t begin = 0; begin < slots.size();) {
+    std::size_t end = begin;
+    run.clear();
+    while (end < slots.size() && slots[end].first == slots[begin].first)
+      run.push_back(identities[slots[end++].second]);
+    // Bottom-up merge sort of the run, counting the pairs each merge crosses.
+    merged.resize(run.size());
+    for (std::size_t width = 1; width < run.size(); width *= 2) {
+      for (std::size_t low = 0; low < run.size(); low += 2 * width) {
+        const std::size_t mid = std::min(low + width, run.size());
+        const std::size_t high = std::min(low + 2 * width, run.size());
+        std::size_t i = low;
+        std::size_t j = mid;
+        for (std::size_t out = low; out < high; ++out) {
+          if (j == high || (i < mid && run[i] <= run[j])) {
+            merged[out] = run[i++];
+          } else {
+            pairs += static_cast<long long>(mid - i);
+            merged[out] = run[j++];
+          }
+        }
+      }
+      run.swap(merged);
     }
+    begin = end;
   }
   return pairs;
 }

@@ -4,8 +4,10 @@
 //   show/page/;
 // - show/inline.cmake stops where a script holds "</script", names the file and writes nothing;
 // - the worker's script, made as the page makes it from the data-worker scripts, records with
-//   the WebAssembly module and sends traces packed as the page packs the JSON text it sends
-//   with them, for every pattern in both directions.
+//   the WebAssembly module and sends packed traces in transferable buffers that replay to their
+//   outputs and write back as sort_show --json for every sort that calls no standard algorithm
+//   (the native program's standard library may move the others' elements otherwise), for every
+//   pattern in both directions.
 //
 //   node page_scripts_test.cjs TEMPLATE CMAKE SORT_SHOW [MODULE]
 //
@@ -86,56 +88,77 @@ async function main() {
   );
 
   await check(
-    "the worker made from the data-worker scripts records, and packs as the page packs",
+    "the worker made from the data-worker scripts records, and its traces write back as the native ones",
     async () => {
       if (!modulePath) {
         console.log("     (no WebAssembly module built: nothing to record)");
         return;
       }
       // The worker's global scope, as far as its script uses it.
-      const scope = { postMessage: (message) => (scope.reply = message) };
+      const scope = { postMessage: (message, transfer) => (scope.reply = { message, transfer }) };
       new Function("self", workerSource())(scope);
       let next = 0;
       const ask = async (kind, payload) => {
-        await scope.onmessage({ data: { id: next, kind, payload } });
-        assert.equal(scope.reply.id, next++);
-        assert.equal(scope.reply.error, undefined, `${kind}: ${scope.reply.error}`);
-        return scope.reply.result;
+        const id = next++;
+        scope.onmessage({ data: { id, kind, payload } });
+        while (!scope.reply || scope.reply.message.id !== id)
+          await new Promise((r) => setTimeout(r));
+        const { message, transfer } = scope.reply;
+        assert.equal(message.error, undefined, `${kind}: ${message.error}`);
+        return { result: message.result, transfer };
       };
-      const { maxValues } = await ask("load", fs.readFileSync(modulePath));
-      assert.ok(maxValues >= 512, `the module's limit, ${maxValues}`);
-      const { packTrace, STRIDE, CALLEE_AT } = loadPageScripts(
-        ["trace.js"],
-        ["packTrace", "STRIDE", "CALLEE_AT"],
-      );
-      // A packed trace with its events' standard algorithms by name: the two readings number the
-      // names apart (the embedded traces' reading also counts the events' kind letters).
-      const byName = ({ callees, events, ...rest }) => ({
-        ...rest,
-        events: Array.from(events, (value, k) =>
-          k % STRIDE === CALLEE_AT && value >= 0 ? callees[value] : value,
-        ),
-      });
-      const requests = [{ values: [5, 1, 4, 1, -3], direction: "ascending" }];
+      await ask("load", new WebAssembly.Module(fs.readFileSync(modulePath)));
       const catalog = JSON.parse(spawnSync(sortShow, ["--catalog"], { encoding: "utf8" }).stdout);
+      const { traceFormat, traceDocumentChunks } = loadPageScripts(
+        ["trace.js", "trace_json.js"],
+        ["traceFormat", "traceDocumentChunks"],
+      );
+      const format = traceFormat(catalog);
+      const free = new Set(catalog.sorts.filter((sort) => !sort.calls).map((sort) => sort.name));
+      const requests = [
+        [{ values: [5, 1, 4, 1, -3], direction: "ascending" }, ["--values", "5,1,4,1,-3"]],
+      ];
       for (const { name } of catalog.patterns) {
-        for (const direction of ["ascending", "descending"])
-          requests.push({ pattern: name, size: 100, seed: 3, direction });
+        for (const direction of ["ascending", "descending"]) {
+          const args = [
+            "--pattern",
+            name,
+            "--size",
+            "100",
+            "--seed",
+            "3",
+            "--direction",
+            direction,
+          ];
+          requests.push([{ pattern: name, size: 100, seed: 3, direction }, args]);
+        }
       }
-      for (const request of requests) {
-        const { bytes, traces } = await ask("record", request);
-        const doc = JSON.parse(new TextDecoder().decode(bytes));
+      for (const [request, args] of requests) {
+        const { result, transfer } = await ask("record", request);
         const label = JSON.stringify(request);
-        assert.equal(traces.length, catalog.sorts.length, label);
-        assert.deepStrictEqual(
-          traces.map(byName),
-          doc.traces.map((trace) => byName(packTrace(trace))),
+        assert.deepEqual(
+          result.traces.map((trace) => trace.algorithm),
+          catalog.sorts.map((sort) => sort.name),
           label,
         );
         assert.ok(
-          traces.every((trace) => trace.consistent),
-          `${label}: every trace replays to its output`,
+          result.traces.every((trace) => trace.consistent),
+          `${label}: replays to its output`,
         );
+        const owned = new Set(transfer);
+        for (const trace of result.traces) {
+          for (const column of ["head", "first", "second", "extra", "held", "output"]) {
+            assert.ok(owned.has(trace[column].buffer), `${label}: ${column} is transferred`);
+          }
+        }
+        const written = JSON.parse(traceDocumentChunks(format, result.traces).join(""));
+        const native = JSON.parse(
+          spawnSync(sortShow, ["--json", ...args], { encoding: "utf8", maxBuffer: 1 << 30 }).stdout,
+        );
+        written.traces.forEach((trace, k) => {
+          if (free.has(trace.algorithm))
+            assert.deepEqual(trace, native.traces[k], `${label}: ${trace.algorithm}`);
+        });
       }
     },
   );

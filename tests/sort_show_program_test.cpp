@@ -85,8 +85,6 @@ const BadCase kBadCases[] = {
     {"--pattern zigzag", "unknown pattern 'zigzag'"},
     {"--pattern shuffled,,ascending", "--pattern needs"},
     {"--pattern shuffled,ascending --pattern shuffled", "pattern 'shuffled' is given twice"},
-    {"--size 0", "--size must be a whole number from 1 to 512"},
-    {"--size 513", "--size must be a whole number from 1 to 512"},
     {"--size 12x", "not '12x'"},
     {"--size", "--size needs a value"},
     {"--seed -1", "--seed must be"},
@@ -112,12 +110,19 @@ std::string Substitute(std::string text, const std::string& dir) {
 
 TEST_F(SortShowProgram, RejectsBadOptionsWithOneLineAndNoOutput) {
   std::vector<BadCase> cases(std::begin(kBadCases), std::end(kBadCases));
-  // 512 values in all are the limit, also when they come in two --values.
+  // The recorder's limit holds for --size and for all --values together.
+  const std::string most = std::to_string(sorting_show::kMaxValues);
+  const std::string beyond = std::to_string(sorting_show::kMaxValues + 1);
+  const std::string size_message = "--size must be a whole number from 1 to " + most + ",";
+  const std::string size_beyond = "--size " + beyond;
+  cases.push_back({"--size 0", size_message.c_str()});
+  cases.push_back({size_beyond.c_str(), size_message.c_str()});
   std::string values = "1";
-  for (int k = 2; k <= 512; ++k)
+  for (std::size_t k = 2; k <= sorting_show::kMaxValues; ++k)
     values += "," + std::to_string(k);
-  const std::string too_many = "--values " + values + " --values 513";
-  cases.push_back({too_many.c_str(), "at most 512 values, not 513"});
+  const std::string too_many = "--values " + values + " --values " + beyond;
+  const std::string too_many_message = "at most " + most + " values, not " + beyond;
+  cases.push_back({too_many.c_str(), too_many_message.c_str()});
   for (const BadCase& bad : cases) {
     const std::string arguments = Substitute(bad.arguments, dir_);
     SCOPED_TRACE(arguments);
@@ -164,7 +169,8 @@ TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
   EXPECT_EQ(text.find("__SORTING_WASM__"), std::string::npos);
   EXPECT_EQ(text.find("__SORTING_INPUTS__"), std::string::npos);
   EXPECT_NE(text.find("{\"format\":\"sorting-inputs\",\"version\":1,\"inputs\":[{\"pattern\":"
-                      "\"values\",\"values\":[5,1,4,2,3],\"direction\":\"ascending\"}]}"),
+                      "\"values\",\"values\":[5,1,4,2,3],\"direction\":\"ascending\","
+                      "\"reordered_equal_pairs\":[0,0,0,0,0]}]}"),
             std::string::npos)
       << "the page lists its input";
   // With the module (gzipped, so in base64 it starts with that of the gzip magic 1f 8b 08),
@@ -179,7 +185,7 @@ TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
   const Outcome catalog = Start("--catalog");
   ASSERT_EQ(catalog.status, 0) << catalog.err;
   EXPECT_EQ(catalog.out.find('\n'), catalog.out.size() - 1) << "one line";
-  EXPECT_EQ(catalog.out.rfind("{\"format\":\"sorting-catalog\",\"version\":1,", 0), 0u);
+  EXPECT_EQ(catalog.out.rfind("{\"format\":\"sorting-catalog\",\"version\":2,", 0), 0u);
   EXPECT_NE(text.find(catalog.out.substr(0, catalog.out.size() - 1)), std::string::npos)
       << "the page holds the catalogue that --catalog prints";
   EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"page.html", "pics"}));

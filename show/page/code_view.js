@@ -42,8 +42,8 @@ function updateCode() {
   const replay =
     state.replays.find((r) => r.algorithm === $("code-sort").value) || state.replays[0];
   if (!replay) return;
-  const event = replay.position > 0 ? replay.event(replay.position - 1) : null;
-  const first = replay.length ? replay.event(0).place.file : null;
+  const event = replay.event();
+  const first = replay.firstFile;
   showCodeFile(event && event.place.file ? event.place.file : first);
   if (codeView.marked) {
     codeView.marked.classList.remove("current");

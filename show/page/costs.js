@@ -2,8 +2,8 @@
 
 // Cost curves: comparisons and writes against n, log-log, from the module's counts.
 
-// n from 8 to 512 in steps of about the square root of 2.
-const COST_SIZES = [8, 11, 16, 23, 32, 45, 64, 91, 128, 181, 256, 362, 512];
+// n from 8 to 16384 in steps of about the square root of 2.
+const COST_SIZES = Array.from({ length: 23 }, (_, k) => Math.round(8 * Math.SQRT2 ** k));
 const SERIES_DASHES = ["", "7 3", "2 3", "9 3 2 3", "4 2"];
 const SVG_NS = "http://www.w3.org/2000/svg";
 
@@ -26,20 +26,52 @@ function costRequest() {
   };
 }
 
+// Events of a sort in a sorting-counts document's entry.
+const eventCount = (sort) => sort.comparisons + sort.equalities + sort.writes;
+
+// Counts every sort at every size in a worker of their own, smallest first, drawing as they
+// come. A sort whose events at one size, grown as n², would pass the catalogue's budget at the
+// next is counted no further: its curve stops there, and the legend says where.
 async function drawCosts() {
   const request = costRequest();
-  setBusy(true);
-  $("cost-message").textContent = "";
+  const ticket = (state.costTicket = (state.costTicket || 0) + 1);
+  if (state.counter) state.counter.replace();
+  else state.counter = state.recorder.sibling();
+  const names = state.catalog.sorts.map((sort) => sort.name);
+  const budget = state.catalog.limits.count_budget;
+  const sizes = COST_SIZES.filter((size) => size <= state.catalog.limits.max_count_values);
+  state.costs = { request, names, rows: [], stops: {} };
+  $("cost-message").textContent = "Counting…";
+  $("cost-csv").disabled = true;
+  const last = {};
   try {
-    const sizes = COST_SIZES.filter((size) => size <= state.maxValues);
-    const docs = await state.recorder.ask("counts", { ...request, sizes });
-    state.costs = { request, docs };
-    renderCosts();
+    for (const size of sizes) {
+      const chosen = names.filter((name) => !state.costs.stops[name]);
+      if (!chosen.length) break;
+      const sorts = chosen.reduce((mask, name) => mask | (1 << names.indexOf(name)), 0);
+      $("cost-progress").textContent = `Counting n = ${size}…`;
+      const doc = await state.counter.ask("counts", { ...request, size, sorts });
+      if (ticket !== state.costTicket) return;
+      for (const sort of doc.sorts) {
+        state.costs.rows.push({ size, ...sort });
+        last[sort.name] = { size, events: eventCount(sort) };
+      }
+      const next = sizes[sizes.indexOf(size) + 1];
+      for (const name of chosen) {
+        if (next && last[name].events * (next / size) ** 2 > budget) {
+          state.costs.stops[name] = { counted: size, next };
+        }
+      }
+      renderCosts();
+    }
+    $("cost-message").textContent = `Counted n = ${sizes[0]} to ${sizes[sizes.length - 1]}.`;
     $("cost-csv").disabled = false;
   } catch (error) {
-    $("cost-message").textContent = `Could not count: ${error.message}`;
+    if (!(error instanceof Superseded)) {
+      $("cost-message").textContent = `Could not count: ${error.message}`;
+    }
   } finally {
-    setBusy(false);
+    if (ticket === state.costTicket) $("cost-progress").textContent = "";
   }
 }
 
@@ -50,8 +82,7 @@ function seriesColour(k) {
 }
 
 function renderCosts() {
-  const { request, docs } = state.costs;
-  const names = docs[0].sorts.map((sort) => sort.name);
+  const { request, names, stops } = state.costs;
   $("cost-charts").textContent = "";
   for (const [measure, title] of [
     ["comparisons", "Comparisons"],
@@ -61,7 +92,7 @@ function renderCosts() {
     const caption = document.createElement("figcaption");
     caption.textContent = `${title} against n: ${request.pattern}, seed ${request.seed}, ${request.direction}`;
     figure.appendChild(caption);
-    figure.appendChild(costChart(docs, names, measure, title));
+    figure.appendChild(costChart(measure, title));
     $("cost-charts").appendChild(figure);
   }
   const legend = $("cost-legend");
@@ -86,24 +117,32 @@ function renderCosts() {
     item.append(label);
     legend.appendChild(item);
   };
-  names.forEach((name, k) => key(name, seriesColour(k), SERIES_DASHES[k % SERIES_DASHES.length]));
+  names.forEach((name, k) => {
+    const stop = stops[name];
+    const label = stop
+      ? `${name} (counted to n = ${stop.counted}: n = ${stop.next} would pass the budget)`
+      : name;
+    key(label, seriesColour(k), SERIES_DASHES[k % SERIES_DASHES.length]);
+  });
   key("n·log₂n and n²", "#8d949a", "3 3");
   key("◯ the race shown", "transparent", "");
 }
 
 // One log-log chart of `measure` for every sort, with the guides and the race shown.
-function costChart(docs, names, measure, title) {
+function costChart(measure, title) {
+  const { names, rows } = state.costs;
   const width = 440;
   const height = 300;
   const margin = { left: 52, right: 46, top: 10, bottom: 38 };
-  const sizes = docs.map((doc) => doc.size);
+  const sizes = [...new Set(rows.map((row) => row.size))];
+  const [smallest, largest] = [COST_SIZES[0], COST_SIZES[COST_SIZES.length - 1]];
   const guides = [
     ["n·log₂n", (n) => n * Math.log2(n)],
     ["n²", (n) => n * n],
   ];
   const shown = state.current && state.current.recording ? state.current.recording.traces : [];
-  const values = docs
-    .flatMap((doc) => doc.sorts.map((sort) => sort[measure]))
+  const values = rows
+    .map((row) => row[measure])
     .concat(
       shown.map((trace) => trace[measure]),
       sizes.flatMap((n) => guides.map(([, f]) => f(n))),
@@ -111,8 +150,10 @@ function costChart(docs, names, measure, title) {
     .filter((value) => value > 0);
   const low = Math.pow(10, Math.floor(Math.log10(Math.min(...values))));
   const high = Math.pow(10, Math.ceil(Math.log10(Math.max(...values))));
+  const span = Math.log2(largest) - Math.log2(smallest);
   const x = (n) =>
-    margin.left + ((Math.log2(n) - 3) / (9 - 3)) * (width - margin.left - margin.right);
+    margin.left +
+    ((Math.log2(n) - Math.log2(smallest)) / span) * (width - margin.left - margin.right);
   const y = (v) =>
     height -
     margin.bottom -
@@ -133,7 +174,7 @@ function costChart(docs, names, measure, title) {
     },
     svg,
   );
-  for (let n = 8; n <= 512; n *= 2) {
+  for (let n = smallest; n <= largest; n *= 4) {
     svgElement(
       "line",
       {
@@ -203,11 +244,11 @@ function costChart(docs, names, measure, title) {
   }
   names.forEach((name, k) => {
     const colour = seriesColour(k);
-    const points = docs.map((doc) => [doc.size, doc.sorts[k][measure]]).filter(([, v]) => v > 0);
+    const points = rows.filter((row) => row.name === name && row[measure] > 0);
     svgElement(
       "polyline",
       {
-        points: points.map(([n, v]) => `${x(n)},${y(v)}`).join(" "),
+        points: points.map((row) => `${x(row.size)},${y(row[measure])}`).join(" "),
         fill: "none",
         stroke: colour,
         "stroke-width": 2,
@@ -215,23 +256,22 @@ function costChart(docs, names, measure, title) {
       },
       svg,
     );
-    for (const doc of docs) {
-      const v = doc.sorts[k][measure];
-      if (v <= 0) continue;
+    for (const row of points) {
+      const v = row[measure];
       const point = svgElement(
         "circle",
         {
-          cx: x(doc.size),
+          cx: x(row.size),
           cy: y(v),
           r: 2.5,
           fill: colour,
           "data-sort": name,
-          "data-n": doc.size,
+          "data-n": row.size,
           "data-value": v,
         },
         svg,
       );
-      svgElement("title", {}, point).textContent = `${name}, n = ${doc.size}: ${v} ${measure}`;
+      svgElement("title", {}, point).textContent = `${name}, n = ${row.size}: ${v} ${measure}`;
     }
   });
   for (const trace of shown) {
@@ -257,23 +297,21 @@ function costChart(docs, names, measure, title) {
 }
 
 function downloadCosts() {
-  const { request, docs } = state.costs;
-  const rows = ["pattern,seed,direction,n,sort,comparisons,equalities,writes"];
-  for (const doc of docs) {
-    for (const sort of doc.sorts) {
-      rows.push(
-        [
-          request.pattern,
-          request.seed,
-          request.direction,
-          doc.size,
-          sort.name,
-          sort.comparisons,
-          sort.equalities,
-          sort.writes,
-        ].join(","),
-      );
-    }
+  const { request, rows } = state.costs;
+  const lines = ["pattern,seed,direction,n,sort,comparisons,equalities,writes"];
+  for (const row of rows) {
+    lines.push(
+      [
+        request.pattern,
+        request.seed,
+        request.direction,
+        row.size,
+        row.name,
+        row.comparisons,
+        row.equalities,
+        row.writes,
+      ].join(","),
+    );
   }
-  saveFile(`${rows.join("\n")}\n`, "text/csv", `sorting-costs-${request.pattern}.csv`);
+  saveFile(`${lines.join("\n")}\n`, "text/csv", `sorting-costs-${request.pattern}.csv`);
 }

@@ -111,21 +111,17 @@ function saveFile(content, type, name) {
   setTimeout(() => URL.revokeObjectURL(url), 1000);
 }
 
+// The traces shown as a sorting-trace document, written from the packed columns in pieces (a
+// race of 2048 values makes more text than one string of a browser holds).
 function download() {
   const recording = state.current && state.current.recording;
   if (!recording) return;
-  const text = recording.bytes
-    ? new TextDecoder().decode(recording.bytes)
-    : JSON.stringify(recording.doc);
-  const url = URL.createObjectURL(new Blob([text], { type: "application/json" }));
-  const link = document.createElement("a");
-  link.href = url;
+  const chunks = recording.doc
+    ? [JSON.stringify(recording.doc)]
+    : traceDocumentChunks(state.format, recording.traces);
   const request = state.current.request;
-  link.download =
+  const name =
     `sorting-traces-${request.values ? "values" : request.pattern}-` +
     `${request.values ? request.values.length : request.size}.json`;
-  document.body.appendChild(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 1000);
+  saveFile(new Blob(chunks, { type: "application/json" }), "application/json", name);
 }

@@ -4,11 +4,13 @@
 // panel's forms.
 
 // Adds an input to the list (once) and returns its entry.
-function addInput(request, embedded = null) {
+// `embedded` is a sorting-trace document of its traces (a page without the module), and
+// `reorderedPairs` each sort's count of reordered pairs of equal values, from sort_show.
+function addInput(request, embedded = null, reorderedPairs = null) {
   const key = requestKey(request);
   const existing = state.inputs.find((entry) => entry.key === key);
   if (existing) return existing;
-  const entry = { request, key, embedded, recording: null };
+  const entry = { request, key, embedded, reorderedPairs, recording: null };
   state.inputs.push(entry);
   const option = document.createElement("option");
   option.value = String(state.inputs.length - 1);
@@ -28,43 +30,56 @@ function setBusy(busy) {
 }
 
 // Makes sure an entry has its recording: the embedded traces packed, or the module's run in
-// the worker. Throws with a sentence for the visitor when it cannot.
+// the worker. Throws with a sentence for the visitor when it cannot, or Superseded when a
+// newer recording took its place.
 async function ensureRecording(entry) {
   if (entry.recording) return;
   if (entry.embedded) {
+    const pairs = entry.reorderedPairs || [];
     entry.recording = {
-      traces: entry.embedded.traces.map((trace) => packTrace(trace)),
-      bytes: null,
+      traces: entry.embedded.traces.map((trace, k) =>
+        packJsonTrace(state.format, trace, pairs[k] ?? null),
+      ),
       doc: entry.embedded,
     };
     return;
   }
   if (!state.recorder) throw new Error(state.recorderProblem);
-  setBusy(true);
   // Let the page show that it is busy before the worker takes a core: drawing while it records
   // would keep the main thread waiting for the compositor.
   await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
-  try {
-    const started = performance.now();
-    entry.recording = await state.recorder.record(entry.request);
-    state.timings.lastRecord = performance.now() - started;
-  } finally {
-    setBusy(false);
-  }
+  const started = performance.now();
+  entry.recording = await state.recorder.record(entry.request);
+  state.timings.lastRecord = performance.now() - started;
 }
 
-// Shows an input's race, recording it first if need be. Recordings of the inputs not on
-// screen are dropped; they record again in milliseconds when chosen. Returns false when a
-// newer request took over while this one was recording.
+// Shows an input's race, recording it first if need be. Only the race on screen and the one
+// asked for last are held; a newer request cancels an older one's recording. The page is busy
+// from the request until its race is on screen. Returns false when a newer request took over.
 async function showInput(entry, { tick = 0, autoplay = !reducedMotion.matches } = {}) {
   const ticket = ++state.showing;
+  const latest = () => ticket === state.showing;
   pause(false);
-  await ensureRecording(entry);
-  if (ticket !== state.showing) return false;
-  for (const other of state.inputs) if (other !== entry) other.recording = null;
+  setBusy(true);
+  for (const other of state.inputs) {
+    if (other !== entry && other !== state.current) other.recording = null;
+  }
+  try {
+    await ensureRecording(entry);
+  } catch (error) {
+    if (!latest() || error instanceof Superseded) return false;
+    setBusy(false);
+    throw error;
+  }
+  if (!latest()) {
+    if (entry !== state.current) entry.recording = null;
+    return false;
+  }
+  if (state.current && state.current !== entry) state.current.recording = null;
   state.current = entry;
   $("input-choice").value = String(state.inputs.indexOf(entry));
   layOut(tick);
+  setBusy(false);
   if (tick > 0 || !autoplay) narratePosition();
   else play();
   return true;

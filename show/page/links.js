@@ -3,9 +3,6 @@
 // Reading what the visitor typed or a link holds, and the inputs they ask for. Each parser
 // returns { value } or { error }, never half of a list.
 
-// sort_show's defaults, for a link that names a pattern without a size or a seed.
-const DEFAULT_SIZE = 40;
-const DEFAULT_SEED = 1;
 const INT32_MIN = -2147483648;
 const INT32_MAX = 2147483647;
 const UINT32_MAX = 4294967295;
@@ -195,13 +192,13 @@ function parseLink(fragment, catalog, maxValues) {
   } else if (fields.has("pattern")) {
     const pattern = parsePattern(fields.get("pattern"), patternNames);
     const size = parseWhole(
-      fields.has("size") ? fields.get("size") : DEFAULT_SIZE,
+      fields.has("size") ? fields.get("size") : catalog.defaults.size,
       "size",
       1,
       maxValues,
     );
     const seed = parseWhole(
-      fields.has("seed") ? fields.get("seed") : DEFAULT_SEED,
+      fields.has("seed") ? fields.get("seed") : catalog.defaults.seed,
       "seed",
       0,
       UINT32_MAX,

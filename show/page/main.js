@@ -104,6 +104,7 @@ window.sortingShow = {
       length: state.length,
       playing: state.playing,
       busy: state.busy,
+      input: state.current ? requestKey(state.current.request) : null,
       duration: state.duration,
       canRecord: state.recorder !== null,
       maxValues: state.maxValues,
@@ -137,7 +138,8 @@ Object.defineProperty(window, "sortingTraces", {
   get() {
     const recording = state.current && state.current.recording;
     if (!recording) return null;
-    return recording.bytes ? JSON.parse(new TextDecoder().decode(recording.bytes)) : recording.doc;
+    if (recording.doc) return recording.doc;
+    return JSON.parse(traceDocumentChunks(state.format, recording.traces).join(""));
   },
 });
 
@@ -154,25 +156,27 @@ async function start() {
   }
   fillFromCatalog(state.catalog);
   chooseSorts(state.catalog.sorts.map((sort) => sort.name));
-  state.maxValues = state.catalog.max_values;
+  state.format = traceFormat(state.catalog);
+  $("count-budget").textContent = state.catalog.limits.count_budget.toLocaleString("en");
+  state.maxValues = state.catalog.limits.max_values;
   $("size-field").max = String(state.maxValues);
   setDuration(DEFAULT_DURATION);
 
   const traces = readJsonElement("sorting-traces");
   const inputs = readJsonElement("sorting-inputs");
   const hasModule = WASM_BASE64.length > 0 && !WASM_BASE64.startsWith("__");
+  // sort_show lists the inputs in the order of the traces it embeds, with the counts of
+  // reordered equal pairs that the traces do not carry.
+  const listed = inputs ? inputs.inputs : [];
   if (traces) {
-    for (const group of groupTraces(traces)) {
-      addInput(requestFromTrace(group.traces[0]), {
-        format: traces.format,
-        version: traces.version,
-        traces: group.traces,
-      });
-    }
-  } else if (inputs) {
-    for (const input of inputs.inputs) {
-      const { pattern, ...rest } = input;
-      addInput(pattern === "values" ? { values: rest.values, direction: rest.direction } : input);
+    groupTraces(traces).forEach((group, k) => {
+      const doc = { format: traces.format, version: traces.version, traces: group.traces };
+      const pairs = listed[k] ? listed[k].reordered_equal_pairs : null;
+      addInput(requestFromTrace(group.traces[0]), doc, pairs);
+    });
+  } else {
+    for (const { pattern, size, seed, values, direction } of listed) {
+      addInput(pattern === "values" ? { values, direction } : { pattern, size, seed, direction });
     }
   }
   state.recorderProblem = recorderProblemText(hasModule);

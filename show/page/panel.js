@@ -11,6 +11,7 @@ function readColours() {
   const read = (name) => style.getPropertyValue(name).trim();
   return {
     bar: read("--bar"),
+    range: read("--bar-range"),
     compare: read("--compare"),
     write: read("--write"),
     held: read("--held"),
@@ -85,7 +86,7 @@ class Panel {
   // The event applied last, while the clock stands on it (not after the sort is done).
   currentEvent(tick) {
     const r = this.replay;
-    return r.position > 0 && tick === r.position ? r.event(r.position - 1) : null;
+    return r.position > 0 && tick === r.position ? r.event() : null;
   }
 
   draw(tick, colours) {
@@ -157,15 +158,12 @@ class Panel {
       ? Array.from(r.values, (_, k) => (ranked ? r.label(k) : String(r.values[k])))
       : [];
     this.drawnHeights = new Array(n);
-    g.fillStyle = colours.bar;
-    g.beginPath();
     for (let k = 0; k < n; ++k) {
       const [from, to] = span(r.values[k]);
       this.drawnHeights[k] = (r.values[k] >= 0 ? to - from : from - to) / ratio;
-      if (marked.has(k)) continue;
-      g.rect(left(k), from, Math.max(1, left(k + 1) - left(k) - gap), to - from);
     }
-    g.fill();
+    if (n <= width) this.drawBars(g, r.values, marked, left, gap, span, colours);
+    else this.drawColumns(g, r.values, marked, width, y, span, colours);
     if (low < 0) {
       g.fillStyle = colours.zero;
       g.fillRect(0, zero, width, px(1));
@@ -187,6 +185,49 @@ class Panel {
       for (let x = 0; x < width; x += px(10)) g.fillRect(x, at, px(6), px(2));
     }
     this.dirty = false;
+  }
+
+  // A bar per slot, where each is a pixel wide or more; marked slots are drawn later.
+  drawBars(g, values, marked, left, gap, span, colours) {
+    g.fillStyle = colours.bar;
+    g.beginPath();
+    for (let k = 0; k < values.length; ++k) {
+      if (marked.has(k)) continue;
+      const [from, to] = span(values[k]);
+      g.rect(left(k), from, Math.max(1, left(k + 1) - left(k) - gap), to - from);
+    }
+    g.fill();
+  }
+
+  // Where slots are narrower than a pixel, each pixel column shows the values of its slots: a
+  // bar to the one nearest zero, and the range from the least to the greatest in a lighter tone.
+  drawColumns(g, values, marked, width, y, span, colours) {
+    const n = values.length;
+    const ranges = [];
+    for (let x = 0; x < width; ++x) {
+      let least = Infinity;
+      let most = -Infinity;
+      for (let k = Math.ceil((x * n) / width); k < Math.ceil(((x + 1) * n) / width); ++k) {
+        if (marked.has(k)) continue;
+        least = Math.min(least, values[k]);
+        most = Math.max(most, values[k]);
+      }
+      if (least <= most) ranges.push([x, least, most]);
+    }
+    g.fillStyle = colours.range;
+    g.beginPath();
+    for (const [x, least, most] of ranges) {
+      if (most !== least) g.rect(x, y(most), 1, Math.max(1, y(least) - y(most)));
+    }
+    g.fill();
+    g.fillStyle = colours.bar;
+    g.beginPath();
+    for (const [x, least, most] of ranges) {
+      if (least < 0 && most > 0) continue;
+      const [from, to] = span(least >= 0 ? least : most);
+      g.rect(x, from, 1, to - from);
+    }
+    g.fill();
   }
 
   drawLabels(g, values, texts, left, gap, span, px, colours) {

@@ -11,7 +11,8 @@ const reducedMotion = window.matchMedia("(prefers-reduced-motion: reduce)");
 // functions below; the renderer reads it; window.sortingShow shows tests a summary of it.
 const state = {
   sources: null, // { "sorting/quick_sort.h": text, ... }: the headers the events' lines are in
-  catalog: null, // { sorts: [{ name, stable, ... }], patterns: [{ name, description }], max_values }
+  catalog: null, // { sorts: [{ name, stable, ... }], patterns: [{ name, description }], limits, ... }
+  format: null, // the catalogue's description of the traces, as traceFormat reads it
   inputs: [], // every input the page can race: { request, key, embedded, recording }
   current: null, // the input shown; only its recording is kept in memory
   chosen: [], // names of the sorts racing, in the catalogue's order
@@ -74,7 +75,7 @@ function layOut(tick) {
   const recording = state.current.recording;
   state.replays = recording.traces
     .filter((trace) => state.chosen.includes(trace.algorithm))
-    .map((trace) => new Replay(trace));
+    .map((trace) => new Replay(trace, state.format));
   const names = state.replays.map((replay) => replay.algorithm);
   if (names.join() !== state.panels.map((panel) => panel.algorithm).join()) {
     const container = $("panels");

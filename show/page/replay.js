@@ -3,13 +3,15 @@
 // One sort's trace, replayed forwards or backwards to any tick, and its events, counts and facts
 // in words.
 
+// The page's words for the catalogue's kinds of event.
+const EVENT_KINDS = { comparison: "compare", equality: "equal", write: "write" };
+
 class Replay {
-  constructor(packed) {
+  constructor(packed, format) {
     this.trace = packed;
+    this.cursor = new TraceCursor(format, packed);
     this.algorithm = packed.algorithm;
     this.length = packed.length;
-    this.values = packed.input.slice();
-    this.ids = Int32Array.from(packed.input, (_, k) => k);
     // For each identity, its rank (1, 2, ...) among the equal values of the input in their
     // starting order; 0 for a value that occurs once.
     this.rankOf = new Int32Array(packed.input.length);
@@ -21,7 +23,6 @@ class Replay {
       counted.set(value, (counted.get(value) || 0) + 1);
       this.rankOf[k] = seen.get(value) > 1 ? counted.get(value) : 0;
     });
-    this.position = 0; // events applied
     let low = Infinity;
     let high = -Infinity;
     for (const value of packed.input) {
@@ -30,58 +31,43 @@ class Replay {
     }
     this.low = packed.input.length ? low : 0;
     this.high = packed.input.length ? high : 0;
+    // The file the first event names: the code view shows it before the sort starts.
+    const first = packed.length ? this.eventAt(1) : null;
+    this.firstFile = first ? first.place.file : null;
+    this.seek(0);
   }
 
-  forward() {
-    const events = this.trace.events;
-    const at = this.position * STRIDE;
-    if (events[at] === WRITE) {
-      this.values[events[at + 1]] = events[at + 3];
-      this.ids[events[at + 1]] = events[at + 5];
-    }
-    ++this.position;
+  // The values and identities in the slots at the current tick.
+  get values() {
+    return this.cursor.values;
   }
-
-  // Undoing a write puts back the value it replaced; a test changes nothing.
-  backward() {
-    --this.position;
-    const events = this.trace.events;
-    const at = this.position * STRIDE;
-    if (events[at] === WRITE) {
-      this.values[events[at + 1]] = events[at + 2];
-      this.ids[events[at + 1]] = events[at + 4];
-    }
+  get ids() {
+    return this.cursor.ids;
   }
-
-  seek(target) {
-    target = Math.max(0, Math.min(this.length, target));
-    if (Math.abs(target - this.position) > CHECKPOINT_EVERY) {
-      const checkpoint = Math.floor(target / CHECKPOINT_EVERY);
-      const n = this.values.length;
-      this.values.set(this.trace.checkpoints.subarray(checkpoint * n, (checkpoint + 1) * n));
-      this.ids.set(this.trace.idCheckpoints.subarray(checkpoint * n, (checkpoint + 1) * n));
-      this.position = checkpoint * CHECKPOINT_EVERY;
-    }
-    while (this.position < target) this.forward();
-    while (this.position > target) this.backward();
+  get position() {
+    return this.cursor.position;
   }
-
   get comparisons() {
-    return this.trace.comparisonsBefore[this.position];
+    return this.cursor.comparisons;
   }
   get equalities() {
-    return this.trace.equalitiesBefore[this.position];
+    return this.cursor.equalities;
   }
   get writes() {
-    return this.position - this.comparisons - this.equalities;
+    return this.cursor.writes;
   }
   get finished() {
     return this.position === this.length;
   }
 
-  // Whether equal values can be told apart: the input has some and the trace carries identities.
+  seek(target) {
+    this.cursor.seek(target);
+  }
+
+  // Whether equal values can be told apart: the input has some, and the trace carries
+  // identities and the count of pairs it reordered.
   get showsOrder() {
-    return this.hasEqualValues && this.trace.reorderedPairs >= 0;
+    return this.hasEqualValues && this.trace.identified && this.trace.reorderedPairs !== null;
   }
 
   // A value's label: with its rank among equal values as a subscript where it has one.
@@ -90,27 +76,39 @@ class Replay {
     return rank ? `${this.values[k]}${subscript(rank)}` : String(this.values[k]);
   }
 
-  // The event with index k, unpacked, with the library line that made it (file null when
-  // the trace does not name one).
-  event(k) {
-    const e = this.trace.events.subarray(k * STRIDE, (k + 1) * STRIDE);
+  // The event applied last (the one that brought the clock to this tick), with the library
+  // line that made it (file null when the trace does not name one); null at tick 0.
+  event() {
+    const last = this.cursor.lastEvent();
+    if (!last) return null;
+    const f = last.fields;
     const place = {
-      file: this.trace.files[e[FILE_AT]] || null,
-      line: e[LINE_AT],
-      callee: this.trace.callees[e[CALLEE_AT]] || null,
+      file: f.file === null ? null : this.trace.files[f.file],
+      line: f.line,
+      callee: f.callee,
     };
-    if (e[0] === WRITE) return { kind: "write", slot: e[1], old: e[2], value: e[3], place };
+    const kind = EVENT_KINDS[last.kind.name];
+    if (kind === "write") return { kind, slot: f.slot, old: f.old, value: f.new, place };
+    const result = f[last.kind.columns.answer];
+    // A held operand's slot, and an origin not known, are -1 here.
+    const slot = (value) => (value === null ? -1 : value);
     return {
-      kind: e[0] === EQUAL ? "equal" : "compare",
-      i: e[1],
-      j: e[2],
-      result: e[3] === 1,
-      a: e[4],
-      b: e[5],
-      fromI: e[6],
-      fromJ: e[7],
+      kind,
+      i: slot(f.i),
+      j: slot(f.j),
+      result,
+      a: f.a,
+      b: f.b,
+      fromI: slot(f.from_i),
+      fromJ: slot(f.from_j),
       place,
     };
+  }
+
+  // The event that brings the clock to `tick`, which the replay then stands on.
+  eventAt(tick) {
+    this.seek(tick);
+    return this.event();
   }
 }
 

@@ -44,7 +44,7 @@ function soundStep() {
   if (!sound.on || !sound.context) return;
   const replay = state.replays.find((r) => r.algorithm === codeView.sort);
   if (!replay || replay.position !== state.tick || replay.position === 0) return;
-  const event = replay.event(replay.position - 1);
+  const event = replay.event();
   const value = event.kind === "write" ? event.value : event.a;
   const span = replay.high - replay.low || 1;
   const context = sound.context;

@@ -1,252 +1,287 @@
 "use strict";
 
-// Reading sorting-trace documents (sort_show --json, the module's JSON) into typed arrays. The
-// page reads embedded traces with it and the worker the ones it records, from this same text.
+// Traces as the page holds them: the recorder's binary event columns, as the
+// catalogue describes them ("events" and "binary"), taken from the WebAssembly
+// module's memory (or made from JSON by trace_json.js); a cursor that replays
+// them; and checkpoints for seeking. Every field is read by its name from the
+// catalogue; no position of a field is written here. The worker runs this file too.
+//
+// A packed trace: { algorithm, pattern, size, seed, comparator, input, output,
+// outputIds, comparisons, equalities, writes, reorderedPairs, files, sites,
+// head, first, second, extra, held, length, identified, checkpoints, consistent }.
 
-// Events are packed eleven numbers each: the kind, then for a comparison i, j, result, a, b,
-// from_i, from_j; for an equality test i, j, equal, a, b, i, j; for a write slot, old, new,
-// old_id, new_id; then for every kind the library line that made it: the index of its file in
-// the trace's files, the line, and the index of the standard algorithm it happened inside in
-// the packed trace's callees. A slot that is no slot, or a place not known, is -1. The worker
-// and the page both pack with packTrace.
-const STRIDE = 11;
-const FILE_AT = 8;
-const LINE_AT = 9;
-const CALLEE_AT = 10;
-// Where each kind of event keeps its file, line and standard algorithm in the trace format.
-const PLACE_FIELDS = [
-  [8, 9, 12],
-  [4, 5, 8],
-  [6, 7, -1],
-]; // COMPARE, WRITE, EQUAL
-const COMPARE = 0;
-const WRITE = 1;
-const EQUAL = 2;
-// Seeking copies the nearest earlier snapshot and replays at most this many events, so the
-// scrubber stays quick on runs of hundreds of thousands of events.
-const CHECKPOINT_EVERY = 1024;
+// The catalogue's description of the trace format, ready for reading events.
+function traceFormat(catalog) {
+  const kinds = {};
+  catalog.events.forEach((entry, code) => {
+    // The column that holds each field of this kind, e.g. a write's slot: "first".
+    const columnOf = {};
+    for (const [column, field] of Object.entries(entry.columns))
+      if (field) columnOf[field] = column;
+    kinds[entry.kind] = {
+      name: entry.kind,
+      code,
+      tag: entry.tag,
+      fields: entry.fields,
+      columns: entry.columns,
+      columnOf,
+    };
+  });
+  const bits = ([shift, count]) => ({ shift, mask: (1 << count) - 1 });
+  const heldAt = {};
+  catalog.binary.held_fields.forEach((name, k) => (heldAt[name] = k));
+  return {
+    kinds,
+    byCode: Object.values(kinds).sort((x, y) => x.code - y.code),
+    byTag: Object.fromEntries(Object.values(kinds).map((kind) => [kind.tag, kind])),
+    head: {
+      kind: bits(catalog.binary.head.kind),
+      answer: bits(catalog.binary.head.answer),
+      site: bits(catalog.binary.head.site),
+    },
+    none: catalog.binary.held,
+    heldAt,
+    heldStride: catalog.binary.held_fields.length,
+    columnTypes: catalog.binary.columns,
+    limits: catalog.limits,
+    defaults: catalog.defaults,
+  };
+}
 
-// A trace of the sorting-trace format (version 1 or 2) as typed arrays: the events packed,
-// running counts of each kind, and snapshots of the values every CHECKPOINT_EVERY events.
-// readEvents(visit, strings) calls visit(kind, fields) for each of the `length` events in
-// order, fields[k] being the event's field k as a number: null and a missing field -1, true
-// and false 1 and 0, a string its index in `strings` (added there when new); by default it
-// reads trace.events.
-function packTrace(trace, length = trace.events.length, readEvents = listedEvents(trace.events)) {
-  const n = trace.input.length;
-  const events = new Int32Array(length * STRIDE);
-  const comparisonsBefore = new Int32Array(length + 1);
-  const equalitiesBefore = new Int32Array(length + 1);
-  const values = Int32Array.from(trace.input);
-  const checkpoints = new Int32Array((Math.floor(length / CHECKPOINT_EVERY) + 1) * n);
-  checkpoints.set(values, 0);
-  // Each slot's identity (the slot its value stood in before the sort), carried by the writes.
-  const ids = Int32Array.from(trace.input, (_, k) => k);
-  const idCheckpoints = new Int32Array(checkpoints.length);
-  idCheckpoints.set(ids, 0);
-  let identified = true; // false for traces that carry no identities (version 1)
-  let consistent = true;
-  let comparisons = 0;
-  let equalities = 0;
-  let k = 0;
-  const callees = [];
-  readEvents((kind, fields) => {
-    if (k === length) {
-      consistent = false;
+const TYPED_ARRAYS = { uint8: Uint8Array, uint16: Uint16Array, int32: Int32Array };
+
+// Replays a packed trace one event at a time from its input, forwards, and says
+// what the event it applied last was. Seeking goes through the checkpoints, so
+// that any tick is a few thousand events away at most.
+class TraceCursor {
+  constructor(format, trace) {
+    this.format = format;
+    this.trace = trace;
+    const write = format.kinds.write.columnOf;
+    this.writeSlot = trace[write.slot];
+    this.writeId = trace[write.new_id];
+    this.writeValue = trace[write.new];
+    this.WRITE = format.kinds.write.code;
+    this.COMPARISON = format.kinds.comparison.code;
+    this.values = Int32Array.from(trace.input);
+    this.ids = Int32Array.from(trace.input, (_, k) => k);
+    this.position = 0; // events applied
+    this.comparisons = 0;
+    this.equalities = 0;
+    this.extraAt = 0; // entries of `extra` used
+    this.old = 0; // the value and identity the last write replaced
+    this.oldId = 0;
+  }
+
+  get writes() {
+    return this.position - this.comparisons - this.equalities;
+  }
+
+  kindOf(k) {
+    const { shift, mask } = this.format.head.kind;
+    return (this.trace.head[k] >> shift) & mask;
+  }
+
+  forward() {
+    const k = this.position++;
+    const kind = this.kindOf(k);
+    const none = this.format.none;
+    if (kind === this.WRITE) {
+      const slot = this.writeSlot[k];
+      this.old = this.values[slot];
+      this.oldId = this.ids[slot];
+      this.values[slot] = this.writeValue[this.extraAt++];
+      this.ids[slot] = this.writeId[k] === none ? -1 : this.writeId[k];
       return;
     }
-    const at = k * STRIDE;
-    const [f1, f2, f3, f4, f5, f6, f7] = fields.slice(1, 8);
-    events[at] = kind;
-    events[at + 1] = f1;
-    events[at + 2] = f2;
-    events[at + 3] = f3;
-    const place = PLACE_FIELDS[kind];
-    events[at + FILE_AT] = fields[place[0]];
-    events[at + LINE_AT] = fields[place[1]];
-    events[at + CALLEE_AT] = place[2] < 0 ? -1 : fields[place[2]];
-    if (kind === WRITE) {
-      if (values[f1] !== f2) consistent = false;
-      values[f1] = f3;
-      events[at + 4] = fields[6];
-      events[at + 5] = fields[7];
-      if (fields[7] < 0) identified = false;
-      else ids[f1] = fields[7];
-    } else {
-      events[at + 4] = f4;
-      events[at + 5] = f5;
-      // An equality test is always between two slots: its values came from where they stand.
-      events[at + 6] = kind === EQUAL ? f1 : f6;
-      events[at + 7] = kind === EQUAL ? f2 : f7;
-      if (kind === EQUAL) ++equalities;
-      else ++comparisons;
-    }
-    ++k;
-    comparisonsBefore[k] = comparisons;
-    equalitiesBefore[k] = equalities;
-    if (k % CHECKPOINT_EVERY === 0) {
-      checkpoints.set(values, (k / CHECKPOINT_EVERY) * n);
-      idCheckpoints.set(ids, (k / CHECKPOINT_EVERY) * n);
-    }
-  }, callees);
-  if (k !== length) consistent = false;
-  for (let i = 0; i < n; ++i) if (values[i] !== trace.output[i]) consistent = false;
-  // Pairs of equal values whose identities end in the opposite order: 0 for a stable sort.
-  let reorderedPairs = identified ? 0 : -1;
-  for (let p = 0; identified && p < n; ++p) {
-    for (let q = p + 1; q < n; ++q)
-      if (values[p] === values[q] && ids[p] > ids[q]) ++reorderedPairs;
+    if (kind === this.COMPARISON) ++this.comparisons;
+    else ++this.equalities;
+    if (this.trace.first[k] === none || this.trace.second[k] === none) ++this.extraAt;
   }
-  return {
-    algorithm: trace.algorithm,
-    pattern: trace.pattern,
-    size: trace.size,
-    seed: trace.seed,
-    comparator: trace.comparator,
-    input: Int32Array.from(trace.input),
-    output: Int32Array.from(trace.output),
-    comparisons: trace.comparisons,
-    equalities: trace.equalities || 0,
-    writes: trace.writes,
-    files: trace.files || [],
-    callees,
-    length,
-    events,
-    comparisonsBefore,
-    equalitiesBefore,
-    checkpoints,
-    idCheckpoints,
-    reorderedPairs,
-    consistent,
-  };
-}
 
-// The index of `text` in `strings`, which it joins if new.
-function stringIndex(strings, text) {
-  const found = strings.indexOf(text);
-  return found >= 0 ? found : strings.push(text) - 1;
-}
-
-function listedEvents(list) {
-  return (visit, strings) => {
-    const fields = new Array(16);
-    for (const event of list) {
-      fields.fill(-1);
-      event.forEach((field, k) => {
-        fields[k] =
-          field === null
-            ? -1
-            : field === true
-              ? 1
-              : field === false
-                ? 0
-                : typeof field === "string"
-                  ? stringIndex(strings, field)
-                  : field;
-      });
-      visit(event[0] === "w" ? WRITE : event[0] === "e" ? EQUAL : COMPARE, fields);
+  // Stands on `target` events applied, from the checkpoint before it.
+  seek(target) {
+    const trace = this.trace;
+    target = Math.max(0, Math.min(trace.length, target));
+    const { every, values, ids, counts } = trace.checkpoints;
+    // The last event applied is always replayed, so that a write knows what it replaced.
+    if (target <= this.position - 1 || target - this.position > every) {
+      const c = Math.floor(Math.max(0, target - 1) / every);
+      const n = this.values.length;
+      this.values.set(values.subarray(c * n, (c + 1) * n));
+      this.ids.set(ids.subarray(c * n, (c + 1) * n));
+      [this.comparisons, this.equalities, this.extraAt] = counts.subarray(c * 3, c * 3 + 3);
+      this.position = c * every;
     }
-  };
-}
-
-// A sorting-trace document's text, packed without building an array per event: the lists of
-// events are cut out and read straight from the bytes, and JSON.parse reads the rest. For
-// 512 values that is several times quicker than JSON.parse of the whole, and far less memory.
-function packDocument(bytes) {
-  const decoder = new TextDecoder();
-  const marker = Array.from('"events":[', (c) => c.charCodeAt(0));
-  const found = (at) => marker.every((code, k) => bytes[at + k] === code);
-  const rest = [];
-  const lists = [];
-  let from = 0;
-  for (let at = 0; at + marker.length <= bytes.length; ++at) {
-    if (!found(at)) continue;
-    const open = at + marker.length - 1;
-    let depth = 0;
-    let count = 0;
-    let end = open;
-    for (; end < bytes.length; ++end) {
-      if (bytes[end] === 34)
-        end = stringEnd(bytes, end); // a string may hold a bracket
-      else if (bytes[end] === 91 && ++depth === 2)
-        ++count; // [
-      else if (bytes[end] === 93 && --depth === 0) break; // ]
-    }
-    rest.push(decoder.decode(bytes.subarray(from, open)), "[]");
-    lists.push({ open, end, count });
-    from = end + 1;
-    at = end;
+    while (this.position < target) this.forward();
   }
-  rest.push(decoder.decode(bytes.subarray(from)));
-  const doc = JSON.parse(rest.join(""));
-  return doc.traces.map((trace, k) =>
-    packTrace(trace, lists[k].count, scannedEvents(bytes, lists[k])),
-  );
-}
 
-// The position of the quote that closes the JSON string opened at `at`.
-function stringEnd(bytes, at) {
-  let p = at + 1;
-  while (p < bytes.length && bytes[p] !== 34) p += bytes[p] === 92 ? 2 : 1; // \ escapes the next
-  return p;
-}
-
-// The events of one list in the bytes of a document: ["c",0,null,false,3,2,0,2,0,25,...],
-// ["w",1,5,3,0,31,...],...
-function scannedEvents(bytes, { open, end }) {
-  const decoder = new TextDecoder();
-  return (visit, strings) => {
-    const fields = new Array(16);
-    let p = open + 1;
-    while (p < end) {
-      if (bytes[p] !== 91) {
-        // between events: a comma or a blank
-        ++p;
-        continue;
-      }
-      const kind = bytes[p + 2] === 119 ? WRITE : bytes[p + 2] === 101 ? EQUAL : COMPARE; // "w", "e"
-      p += 4;
-      let field = 0;
-      fields.fill(-1);
-      while (p < end && bytes[p] !== 93) {
-        const b = bytes[p];
-        if (b === 110 || b === 116) {
-          // null, true
-          fields[++field] = b === 110 ? -1 : 1;
-          p += 4;
-        } else if (b === 102) {
-          // false
-          fields[++field] = 0;
-          p += 5;
-        } else if (b === 34) {
-          // a string: the names in it are plain, with no escapes
-          const close = stringEnd(bytes, p);
-          fields[++field] = stringIndex(strings, decoder.decode(bytes.subarray(p + 1, close)));
-          p = close + 1;
-        } else if (b === 45 || (b >= 48 && b <= 57)) {
-          const negative = b === 45;
-          if (negative) ++p;
-          let value = 0;
-          while (bytes[p] >= 48 && bytes[p] <= 57) value = value * 10 + bytes[p++] - 48;
-          fields[++field] = negative ? -value : value;
-        } else {
-          ++p; // a comma or a blank
-        }
-      }
-      ++p;
-      visit(kind, fields);
+  // The event applied last: `kind`, its kind as traceFormat describes it, and `fields`, an
+  // object of its kind's JSON fields (file the index of its file in the trace's files): what
+  // the status narrates and the JSON writes. Null before the first event. The object is
+  // reused by the next call.
+  lastEvent() {
+    if (this.position === 0) return null;
+    const k = this.position - 1;
+    const { trace, format } = this;
+    const kind = format.byCode[this.kindOf(k)];
+    const siteBits = format.head.site;
+    const site = trace.sites[(trace.head[k] >> siteBits.shift) & siteBits.mask];
+    const fields = (this.fields ||= Object.fromEntries(EVENT_FIELDS.map((name) => [name, null])));
+    fields.file = site ? site[0] : null;
+    fields.line = site ? site[1] : null;
+    fields.callee = site ? site[2] : null;
+    if (kind.code === this.WRITE) {
+      const slot = this.writeSlot[k];
+      fields.slot = slot;
+      fields.old = this.old;
+      fields.new = this.values[slot];
+      fields.old_id = idOrNull(this.oldId);
+      fields.new_id = idOrNull(this.ids[slot]);
+      return { kind, fields };
     }
-  };
+    const none = format.none;
+    let held =
+      trace.first[k] === none || trace.second[k] === none
+        ? trace.extra[this.extraAt - 1] * format.heldStride
+        : -1;
+    // Each operand: its slot, value, origin and identity, from the replay or `held`.
+    const operand = (slot, names) => {
+      if (slot !== none) {
+        fields[names[0]] = slot;
+        fields[names[1]] = this.values[slot];
+        fields[names[2]] = slot;
+        fields[names[3]] = this.ids[slot];
+        return;
+      }
+      const at = held;
+      held += format.heldStride;
+      fields[names[0]] = null;
+      fields[names[1]] = trace.held[at + format.heldAt.value];
+      fields[names[2]] = idOrNull(trace.held[at + format.heldAt.from]);
+      fields[names[3]] = idOrNull(trace.held[at + format.heldAt.identity]);
+    };
+    operand(trace.first[k], OPERAND_I);
+    operand(trace.second[k], OPERAND_J);
+    const answerBits = format.head.answer;
+    fields[kind.columns.answer] = ((trace.head[k] >> answerBits.shift) & answerBits.mask) === 1;
+    return { kind, fields };
+  }
 }
 
-function packedBuffers(packed) {
+// Every field name any kind of event has, so that lastEvent's object keeps one shape.
+const EVENT_FIELDS = [
+  "i",
+  "j",
+  "a",
+  "b",
+  "from_i",
+  "from_j",
+  "id_i",
+  "id_j",
+  "result",
+  "equal",
+  "slot",
+  "old",
+  "new",
+  "old_id",
+  "new_id",
+  "file",
+  "line",
+  "callee",
+];
+// The JSON fields of a comparison's or an equality test's two operands.
+const OPERAND_I = ["i", "a", "from_i", "id_i"];
+const OPERAND_J = ["j", "b", "from_j", "id_j"];
+
+function idOrNull(id) {
+  return id < 0 ? null : id;
+}
+
+// Snapshots of the replay every `every` events (at least every 1024, and every 16 n
+// for n values, so that they hold about two bytes an event), the counts there, and
+// whether the trace replays to its recorded output and identities.
+function addCheckpoints(format, trace) {
+  const n = trace.input.length;
+  const every = Math.max(1024, 16 * n);
+  const count = Math.floor(trace.length / every) + 1;
+  const checkpoints = {
+    every,
+    values: new Int32Array(count * n),
+    ids: new Int32Array(count * n),
+    counts: new Int32Array(count * 3),
+  };
+  trace.checkpoints = checkpoints;
+  const cursor = new TraceCursor(format, trace);
+  for (let c = 0; c < count; ++c) {
+    while (cursor.position < c * every) cursor.forward();
+    checkpoints.values.set(cursor.values, c * n);
+    checkpoints.ids.set(cursor.ids, c * n);
+    checkpoints.counts.set([cursor.comparisons, cursor.equalities, cursor.extraAt], c * 3);
+  }
+  while (cursor.position < trace.length) cursor.forward();
+  // A trace read from JSON learns its output's identities from the replay.
+  if (!trace.outputIds) trace.outputIds = Int32Array.from(cursor.ids);
+  trace.consistent =
+    cursor.values.every((value, k) => value === trace.output[k]) &&
+    cursor.comparisons === trace.comparisons &&
+    cursor.equalities === trace.equalities &&
+    cursor.writes === trace.writes &&
+    (!trace.identified || cursor.ids.every((id, k) => id === trace.outputIds[k]));
+  return trace;
+}
+
+// A recording the module left in its memory: its header (a sorting-recording
+// document) and copies of the arrays it points at, in their own buffers so that
+// they can be transferred. The traces get their checkpoints.
+function recordingFromModule(format, header, buffer) {
+  const copy = (Type, [address, count], width = 1) =>
+    new Type(buffer, address, count * width).slice();
+  const input = copy(Int32Array, header.input);
+  const traces = header.traces.map((entry) => {
+    const trace = {
+      algorithm: entry.algorithm,
+      pattern: header.pattern,
+      size: header.size,
+      seed: header.seed,
+      comparator: header.comparator,
+      input,
+      output: copy(Int32Array, entry.output),
+      outputIds: copy(Int32Array, entry.output_identities),
+      comparisons: entry.comparisons,
+      equalities: entry.equalities,
+      writes: entry.writes,
+      reorderedPairs: entry.reordered_equal_pairs,
+      files: entry.files,
+      sites: entry.sites,
+      identified: true,
+    };
+    for (const [column, type] of Object.entries(format.columnTypes)) {
+      trace[column] = copy(
+        TYPED_ARRAYS[type],
+        entry[column],
+        column === "held" ? format.heldStride : 1,
+      );
+    }
+    trace.length = trace.head.length;
+    return addCheckpoints(format, trace);
+  });
+  return { traces };
+}
+
+// The typed arrays of a packed trace, for transferring it to another thread.
+function traceBuffers(trace) {
+  const { checkpoints } = trace;
   return [
-    packed.input,
-    packed.output,
-    packed.events,
-    packed.comparisonsBefore,
-    packed.equalitiesBefore,
-    packed.checkpoints,
-    packed.idCheckpoints,
+    trace.output,
+    trace.outputIds,
+    trace.head,
+    trace.first,
+    trace.second,
+    trace.extra,
+    trace.held,
+    checkpoints.values,
+    checkpoints.ids,
+    checkpoints.counts,
   ].map((array) => array.buffer);
 }

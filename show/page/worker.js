@@ -3,16 +3,23 @@
 // The Web Worker's own code, which the page never runs itself: it starts after trace.js's text
 // in the worker's script (see recorder.js).
 
-// The worker's side: it instantiates the module, records on request and sends back the
-// JSON text (as bytes) and the packed traces, so that the page never blocks while a long
-// recording is made, parsed and packed. Any import the module declares gets a stub that
-// does nothing; the recorder needs none of them to record.
+// The worker's side: it instantiates the module, records on request and sends back the packed
+// traces, the module's binary columns copied into buffers of their own and transferred, so that
+// the page never blocks while a long recording is made and packed, and no text is made on the
+// way. Any import the module declares gets a stub that does nothing; the recorder needs none of
+// them to record.
 function recorderWorker(scope) {
   let recorder = null;
+  let format = null;
   const encoder = new TextEncoder();
 
-  async function load(bytes) {
-    const module = await WebAssembly.compile(bytes);
+  // The module's text at sorting_json(), `length` bytes long.
+  function moduleText(length) {
+    const bytes = new Uint8Array(recorder.memory.buffer, recorder.sorting_json(), length);
+    return new TextDecoder().decode(bytes);
+  }
+
+  async function load(module) {
     const imports = {};
     for (const item of WebAssembly.Module.imports(module)) {
       if (item.kind !== "function") continue;
@@ -25,18 +32,20 @@ function recorderWorker(scope) {
           : () => 0;
     }
     recorder = (await WebAssembly.instantiate(module, imports)).exports;
-    return { maxValues: recorder.sorting_max_values() };
+    format = traceFormat(JSON.parse(moduleText(recorder.sorting_catalog())));
+    return {};
   }
 
   function setPatternName(pattern) {
+    const size = format.limits.pattern_name_bytes;
     const name = encoder.encode(pattern);
-    if (name.length > 63) throw new Error("the pattern's name is too long");
-    const buffer = new Uint8Array(recorder.memory.buffer, recorder.sorting_pattern_name(), 64);
+    if (name.length >= size) throw new Error("the pattern's name is too long");
+    const buffer = new Uint8Array(recorder.memory.buffer, recorder.sorting_pattern_name(), size);
     buffer.fill(0);
     buffer.set(name);
   }
 
-  // Records in the module and returns the length of its JSON text (negative if refused).
+  // Records in the module and returns the length of its header.
   function recordInModule(request) {
     const descending = request.direction === "descending" ? 1 : 0;
     let length;
@@ -49,36 +58,31 @@ function recorderWorker(scope) {
       setPatternName(request.pattern);
       length = recorder.sorting_record_pattern(request.size, request.seed | 0, descending);
     }
+    if (length === -2) throw new Error("a trace names more library lines than it can hold");
     if (length < 0) throw new Error("the recorder refused this input");
     return length;
   }
 
   function record(request) {
-    const length = recordInModule(request);
-    const bytes = new Uint8Array(recorder.memory.buffer, recorder.sorting_json(), length).slice();
-    const traces = packDocument(bytes);
-    return {
-      result: { bytes, traces },
-      transfer: [bytes.buffer, ...traces.flatMap(packedBuffers)],
-    };
+    const header = JSON.parse(moduleText(recordInModule(request)));
+    const recording = recordingFromModule(format, header, recorder.memory.buffer);
+    const buffers = [recording.traces[0].input.buffer, ...recording.traces.flatMap(traceBuffers)];
+    // Memory a recording grew stays with the module: the page replaces a worker that holds much.
+    recording.moduleBytes = recorder.memory.buffer.byteLength;
+    return { result: recording, transfer: buffers };
   }
 
-  // The sorting-counts documents of a pattern at each of `sizes`: counts only, no events.
-  function counts({ pattern, seed, direction, sizes }) {
-    return sizes.map((size) => {
-      setPatternName(pattern);
-      const length = recorder.sorting_count_pattern(
-        size,
-        seed | 0,
-        direction === "descending" ? 1 : 0,
-      );
-      if (length < 0) throw new Error(`the recorder refused ${pattern} at size ${size}`);
-      return JSON.parse(
-        new TextDecoder().decode(
-          new Uint8Array(recorder.memory.buffer, recorder.sorting_json(), length),
-        ),
-      );
-    });
+  // The sorting-counts document of the chosen sorts (a bit each) on a pattern of one size.
+  function counts({ pattern, seed, direction, size, sorts }) {
+    setPatternName(pattern);
+    const length = recorder.sorting_count_pattern(
+      size,
+      seed | 0,
+      direction === "descending" ? 1 : 0,
+      sorts,
+    );
+    if (length < 0) throw new Error(`the recorder refused ${pattern} at size ${size}`);
+    return JSON.parse(moduleText(length));
   }
 
   // The history picture of an input, as RGBA pixels the module draws from its recording.
@@ -91,23 +95,26 @@ function recorderWorker(scope) {
     return { result: { width, height, pixels }, transfer: [pixels.buffer] };
   }
 
-  scope.onmessage = async (message) => {
-    const { id, kind, payload } = message.data;
+  async function handle({ id, kind, payload }) {
     try {
       if (kind === "load") {
         scope.postMessage({ id, result: await load(payload) });
       } else if (kind === "counts") {
         scope.postMessage({ id, result: counts(payload) });
-      } else if (kind === "picture") {
-        const { result, transfer } = picture(payload);
-        scope.postMessage({ id, result }, transfer);
       } else {
-        const { result, transfer } = record(payload);
+        const { result, transfer } = kind === "picture" ? picture(payload) : record(payload);
         scope.postMessage({ id, result }, transfer);
       }
     } catch (error) {
       scope.postMessage({ id, error: error.message });
     }
+  }
+
+  // One request at a time, in the order they came: a recording asked for while the module
+  // still loads waits for it.
+  let queue = Promise.resolve();
+  scope.onmessage = (message) => {
+    queue = queue.then(() => handle(message.data));
   };
 }
 

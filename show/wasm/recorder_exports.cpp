@@ -1,11 +1,12 @@
 // The recorder's C interface in the WebAssembly module: JavaScript writes values
 // into the input buffer (or a pattern's name into the name buffer), calls a
-// record function, and reads the JSON text from memory. The document is the one
-// sort_show --json writes for the same input, made by the same code; the
-// catalogue of sorts and patterns is the one sort_show --catalog writes. The
-// module also counts a pattern's events without keeping them (for cost curves
-// over many sizes), and draws the last recording's history picture as sort_show
-// draws it, in RGBA pixels for a canvas.
+// record function, and reads the recording from memory: a short header in JSON
+// that says where the input, each trace's output and its binary event columns
+// (show/trace_format.h) stand, and those as they are, for typed arrays. The
+// catalogue of sorts and patterns, with the trace format's description, is the
+// one sort_show --catalog writes. The module also counts a pattern's events
+// without keeping them (for cost curves over many sizes), and draws the last
+// recording's history picture as sort_show draws it, in RGBA pixels for a canvas.
 
 #include <cstdint>
 #include <cstdlib>
@@ -37,14 +38,17 @@ void operator delete(void* memory, std::size_t) noexcept {
 
 namespace {
 
+using sorting_show::kMaxCountValues;
+using sorting_show::kMaxValues;
+using sorting_show::kPatternNameBytes;
+
 // Only constant-initialised globals: the module has no start function, so no
 // static constructor ever runs. The text is made on first use instead.
-std::int32_t input_values[sorting_show::kMaxValues];
-// A pattern's name, NUL-terminated; longer than every name in the table.
-constexpr std::size_t kPatternNameSize = 64;
-char pattern_name[kPatternNameSize];
+std::int32_t input_values[kMaxValues];
+char pattern_name[kPatternNameBytes];
 std::string* json = nullptr;
-// The last recording with its events, for its history picture, and the picture.
+// The last recording with its events, whose columns its header points at, and
+// its history picture.
 sorting_show::Recording* last_recording = nullptr;
 sorting_show::Image* picture = nullptr;
 std::vector<unsigned char>* picture_rgba = nullptr;
@@ -56,73 +60,172 @@ std::int32_t Publish(std::string text) {
   return static_cast<std::int32_t>(json->size());
 }
 
+// Where a vector's entries start in the module's memory, and how many there are.
+template <typename Entry>
+void AppendPlace(std::string& out, const char* name, const std::vector<Entry>& entries) {
+  out += ",\"";
+  out += name;
+  out += "\":[";
+  sorting_show::AppendInt(out,
+                          static_cast<long long>(reinterpret_cast<std::uintptr_t>(entries.data())));
+  out += ',';
+  sorting_show::AppendInt(out, static_cast<long long>(entries.size()));
+  out += ']';
+}
+
+// The "sorting-recording" document: what the page reads of a recording that
+// stays in the module's memory. The input, every trace's output and identities
+// and its event columns are [address, count] places in the memory; the rest is
+// the trace document's own fields, with each trace's sites (its library lines:
+// the index of the file in its files, the line and the standard algorithm, or
+// null, null, null) and its count of reordered pairs of equal values.
+std::string RecordingHeader(const sorting_show::Recording& recording) {
+  const sorting_show::Input& input = recording.input;
+  std::string out = "{\"format\":\"sorting-recording\",\"version\":1,\"pattern\":";
+  sorting_show::AppendString(out, input.pattern.c_str());
+  out += ",\"size\":";
+  sorting_show::AppendInt(out, static_cast<long long>(input.values.size()));
+  out += ",\"seed\":";
+  if (input.has_seed)
+    sorting_show::AppendInt(out, input.seed);
+  else
+    out += "null";
+  out += input.descending ? ",\"comparator\":\"descending\"" : ",\"comparator\":\"ascending\"";
+  AppendPlace(out, "input", input.values);
+  out += ",\"traces\":[";
+  for (const sorting_show::Trace& trace : recording.traces) {
+    if (&trace != &recording.traces.front())
+      out += ',';
+    out += "{\"algorithm\":";
+    sorting_show::AppendString(out, trace.algorithm);
+    const std::pair<const char*, long long> counts[] = {
+        {"comparisons", trace.comparisons},
+        {"equalities", trace.equalities},
+        {"writes", trace.writes},
+        {"reordered_equal_pairs", trace.reordered_equal_pairs}};
+    for (const auto& [key, count] : counts) {
+      out += ",\"";
+      out += key;
+      out += "\":";
+      sorting_show::AppendInt(out, count);
+    }
+    const sorting_show::FileList files(trace.events.sites);
+    out += ",\"files\":[";
+    for (const std::string& path : files.paths()) {
+      if (&path != &files.paths().front())
+        out += ',';
+      sorting_show::AppendString(out, path.c_str());
+    }
+    out += "],\"sites\":[";
+    for (std::size_t k = 0; k < trace.events.sites.size(); ++k) {
+      const sorting_show::SourceLine& site = trace.events.sites[k];
+      const int file = files.FileOfSite(k);
+      out += k == 0 ? "[" : ",[";
+      sorting_show::AppendSlot(out, file);
+      out += ',';
+      if (file < 0)
+        out += "null";
+      else
+        sorting_show::AppendInt(out, site.line);
+      out += ',';
+      sorting_show::AppendNameOrNull(out, site.callee);
+      out += ']';
+    }
+    out += ']';
+    AppendPlace(out, "output", trace.output);
+    AppendPlace(out, "output_identities", trace.output_identities);
+    AppendPlace(out, "head", trace.events.head);
+    AppendPlace(out, "first", trace.events.first);
+    AppendPlace(out, "second", trace.events.second);
+    AppendPlace(out, "extra", trace.events.extra);
+    AppendPlace(out, "held", trace.events.held);
+    out += '}';
+  }
+  out += "]}";
+  return out;
+}
+
+// Records every sort on `input` and publishes the recording's header; -2 when a
+// trace names more library lines than the binary format holds.
 std::int32_t Record(sorting_show::Input input) {
   if (last_recording == nullptr)
     last_recording = new sorting_show::Recording;
   *last_recording = sorting_show::RecordAll(std::move(input));
-  return Publish(sorting_show::TraceDocument({*last_recording}));
+  for (const sorting_show::Trace& trace : last_recording->traces) {
+    if (trace.events.too_many_sites)
+      return -2;
+  }
+  return Publish(RecordingHeader(*last_recording));
 }
 
 // The pattern named in the name buffer, or null for a name that is no
 // pattern's or has no NUL in the buffer.
 const sorting_patterns::PatternEntry* NamedPattern() {
-  if (std::memchr(pattern_name, '\0', kPatternNameSize) == nullptr)
+  if (std::memchr(pattern_name, '\0', kPatternNameBytes) == nullptr)
     return nullptr;
   return sorting_patterns::FindPattern(pattern_name);
 }
 
 }  // namespace
 
-SORTING_EXPORT(sorting_max_values) std::int32_t sorting_max_values() {
-  return static_cast<std::int32_t>(sorting_show::kMaxValues);
-}
-
 SORTING_EXPORT(sorting_input) std::int32_t* sorting_input() {
   return input_values;
 }
 
-// Records every sort on the first `count` values of the input buffer;
-// returns the JSON length in bytes, or -1 for a count out of range.
+// Records every sort on the first `count` values of the input buffer; returns
+// the length of the recording's header, or -1 for a count out of range (-2 as
+// Record says).
 SORTING_EXPORT(sorting_record_values)
 std::int32_t sorting_record_values(std::int32_t count, std::int32_t descending) {
-  if (count < 1 || count > sorting_max_values())
+  if (count < 1 || count > static_cast<std::int32_t>(kMaxValues))
     return -1;
   return Record(sorting_show::ValuesInput(std::vector<int>(input_values, input_values + count),
                                           descending != 0));
 }
 
-// The buffer of kPatternNameSize bytes that sorting_record_pattern reads a
-// pattern's name from.
+// The buffer of kPatternNameBytes bytes that sorting_record_pattern and
+// sorting_count_pattern read a pattern's name from.
 SORTING_EXPORT(sorting_pattern_name) char* sorting_pattern_name() {
   return pattern_name;
 }
 
 // Records every sort on the pattern named in the name buffer at `size` from
-// `seed`, as sort_show does; returns the JSON length in bytes, or -1 for a name
-// that is not a pattern's (or not NUL-terminated) or a size out of range.
+// `seed`, as sort_show does; returns the length of the recording's header, or
+// -1 for a name that is not a pattern's (or not NUL-terminated) or a size out
+// of range (-2 as Record says).
 SORTING_EXPORT(sorting_record_pattern)
 std::int32_t sorting_record_pattern(std::int32_t size, std::int32_t seed, std::int32_t descending) {
   const sorting_patterns::PatternEntry* entry = NamedPattern();
-  if (entry == nullptr || size < 1 || size > sorting_max_values())
+  if (entry == nullptr || size < 1 || size > static_cast<std::int32_t>(kMaxValues))
     return -1;
   return Record(sorting_show::PatternInput(entry->pattern, static_cast<std::size_t>(size),
                                            static_cast<std::uint32_t>(seed), descending != 0));
 }
 
-// Counts what every sort does on the pattern named in the name buffer, as
+// Counts what the sorts whose bits are set in `sorts` (bit k for the k-th sort
+// of the catalogue) do on the pattern named in the name buffer, as
 // sorting_record_pattern would record it, without keeping the events; writes a
-// sorting-counts document where sorting_json() points and returns its length,
-// or -1 as sorting_record_pattern does. The last recording stays the one the
-// history picture shows.
+// sorting-counts document of those sorts where sorting_json() points and
+// returns its length, or -1 for a bad name or a size out of 1 to
+// kMaxCountValues. The last recording stays the one the history picture shows.
 SORTING_EXPORT(sorting_count_pattern)
-std::int32_t sorting_count_pattern(std::int32_t size, std::int32_t seed, std::int32_t descending) {
+std::int32_t sorting_count_pattern(std::int32_t size, std::int32_t seed, std::int32_t descending,
+                                   std::int32_t sorts) {
   const sorting_patterns::PatternEntry* entry = NamedPattern();
-  if (entry == nullptr || size < 1 || size > sorting_max_values())
+  if (entry == nullptr || size < 1 || size > static_cast<std::int32_t>(kMaxCountValues))
     return -1;
   const sorting_show::Input input =
       sorting_show::PatternInput(entry->pattern, static_cast<std::size_t>(size),
                                  static_cast<std::uint32_t>(seed), descending != 0);
-  return Publish(sorting_show::CountsDocument(sorting_show::RecordAll(input, false)));
+  sorting_show::Recording counted;
+  counted.input = input;
+  for (std::size_t k = 0; k < std::size(sorting_show::kTrackedSorts); ++k) {
+    if ((static_cast<std::uint32_t>(sorts) >> k & 1U) != 0) {
+      counted.traces.push_back(sorting_show::RecordSort(sorting_show::kTrackedSorts[k],
+                                                        input.values, input.descending, false));
+    }
+  }
+  return Publish(sorting_show::CountsDocument(counted));
 }
 
 // Draws the history picture of the last recording, as sort_show --pictures
@@ -151,14 +254,14 @@ SORTING_EXPORT(sorting_picture_height) std::int32_t sorting_picture_height() {
   return picture != nullptr ? picture->height : 0;
 }
 
-// Writes the catalogue of the sorts and the patterns where sorting_json()
-// points; returns its length in bytes.
+// Writes the catalogue of the sorts and the patterns, with the description of
+// the trace format, where sorting_json() points; returns its length in bytes.
 SORTING_EXPORT(sorting_catalog) std::int32_t sorting_catalog() {
   return Publish(sorting_show::CatalogDocument());
 }
 
-// The JSON text of the last recording or catalogue, valid until the next call
-// that makes one.
+// The text of the last recording's header, counts or catalogue, valid until
+// the next call that makes one.
 SORTING_EXPORT(sorting_json) const char* sorting_json() {
   return json != nullptr ? json->data() : "";
 }

@@ -27,19 +27,30 @@ const path = require("node:path");
 const { loadPageScripts } = require("../../show/page_scripts.cjs");
 
 // The page's own reading of traces, and its words for them.
-const { packTrace, groupTraces, Replay, placeText, countersText, stabilityVerdict, subscript } =
-  loadPageScripts(
-    ["trace.js", "links.js", "replay.js"],
-    [
-      "packTrace",
-      "groupTraces",
-      "Replay",
-      "placeText",
-      "countersText",
-      "stabilityVerdict",
-      "subscript",
-    ],
-  );
+const {
+  traceFormat,
+  packJsonTrace,
+  jsonEvent,
+  groupTraces,
+  Replay,
+  placeText,
+  countersText,
+  stabilityVerdict,
+  subscript,
+} = loadPageScripts(
+  ["trace.js", "trace_json.js", "links.js", "replay.js"],
+  [
+    "traceFormat",
+    "packJsonTrace",
+    "jsonEvent",
+    "groupTraces",
+    "Replay",
+    "placeText",
+    "countersText",
+    "stabilityVerdict",
+    "subscript",
+  ],
+);
 
 const SKIP = 77;
 const INSTALL_HINT =
@@ -114,7 +125,7 @@ function versionOne(doc) {
     version: 1,
     traces: doc.traces.map((trace) => {
       const { equalities, ...rest } = trace;
-      return { ...rest, events: trace.events.filter((event) => event[0] !== "e") };
+      return { ...rest, events: trace.events.filter((event) => named(event).kind !== "equality") };
     }),
   };
 }
@@ -133,41 +144,58 @@ function writePage(options, name, args) {
 // the trace alone: the input with the writes so far applied, and the counts.
 function expectedAt(trace, tick) {
   const values = trace.input.slice();
-  const counts = { c: 0, e: 0, w: 0 };
+  const counts = { comparison: 0, equality: 0, write: 0 };
   for (const event of trace.events.slice(0, tick)) {
-    ++counts[event[0]];
-    if (event[0] === "e")
+    const { kind, fields } = named(event);
+    ++counts[kind];
+    if (kind === "equality")
       assert.equal(
-        event[3],
-        event[4] === event[5],
+        fields.equal,
+        fields.a === fields.b,
         `${trace.algorithm}: an equality test's answer`,
       );
-    if (event[0] === "w") {
-      assert.equal(values[event[1]], event[2], `${trace.algorithm}: a write's old value`);
-      values[event[1]] = event[3];
+    if (kind === "write") {
+      assert.equal(values[fields.slot], fields.old, `${trace.algorithm}: a write's old value`);
+      values[fields.slot] = fields.new;
     }
   }
   return { values, counters: countersAt(trace, counts) };
 }
 
+// A JSON event by its fields' names, as the catalogue gives them: { kind: "write", fields }.
+function named(event) {
+  const { kind, fields } = jsonEvent(FORMAT, event);
+  return { kind: kind.name, fields };
+}
+
+// Whether an event compares a slot with a held value (QuickSort's pivot, say).
+const comparesHeld = (event) =>
+  named(event).kind === "comparison" && named(event).fields.j === null;
+
 // The panel's counters, in the page's words, after `counts` events of each kind.
 function countersAt(trace, counts) {
-  return countersText({ trace, comparisons: counts.c, equalities: counts.e, writes: counts.w });
+  return countersText({
+    trace,
+    comparisons: counts.comparison,
+    equalities: counts.equality,
+    writes: counts.write,
+  });
 }
 
 // The library line of each event of a trace as the page reads it (file, line, standard
 // algorithm), with the line's text in `sources` (sort_show --sources).
 function placesOf(trace, sources) {
-  const replay = new Replay(packTrace(trace));
+  const replay = new Replay(packJsonTrace(FORMAT, trace), FORMAT);
   return trace.events.map((_, k) => {
-    const place = replay.event(k).place;
+    const place = replay.eventAt(k + 1).place;
     return { ...place, text: sources[place.file].split("\n")[place.line - 1] };
   });
 }
 
 // The sorts whose traces hold no step of the standard library's own algorithms,
-// from sort_show's catalogue.
+// from sort_show's catalogue, and the catalogue's description of the traces.
 let STANDARD_LIBRARY_FREE = null;
+let FORMAT = null;
 
 // A document recorded in the page against the native recorder's text for the same input.
 function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
@@ -196,7 +224,7 @@ function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
     assert.deepEqual(replayed.values, trace.output, `${name}: its writes replay to its output`);
     assert.equal(
       replayed.counters,
-      countersAt(trace, { c: comparisons, e: equalities, w: writes }),
+      countersAt(trace, { comparison: comparisons, equality: equalities, write: writes }),
       `${name}: its totals count its events`,
     );
   });
@@ -236,6 +264,7 @@ async function main() {
 
   const started = Date.now();
   const catalog = JSON.parse(sortShow(options, ["--catalog"]));
+  FORMAT = traceFormat(catalog);
   STANDARD_LIBRARY_FREE = new Set(
     catalog.sorts.filter((sort) => sort.calls === "").map((sort) => sort.name),
   );
@@ -511,11 +540,9 @@ async function main() {
 
   await check("the status narrates a comparison with a held value", async () => {
     const traces = (await shownDoc(page)).traces;
-    const holder = traces.find((trace) =>
-      trace.events.some((event) => event[0] === "c" && event[2] === null),
-    );
-    const index = holder.events.findIndex((event) => event[0] === "c" && event[2] === null);
-    const [, i, , result, a, b, , fromJ] = holder.events[index];
+    const holder = traces.find((trace) => trace.events.some(comparesHeld));
+    const index = holder.events.findIndex(comparesHeld);
+    const { i, result, a, b, from_j: fromJ } = named(holder.events[index]).fields;
     await seek(page, index);
     await press(page, "ArrowRight");
     await settle(page);
@@ -655,7 +682,8 @@ async function main() {
       const status = await example.locator("#status").textContent();
       traces.forEach((trace, k) => {
         const ids = trace.input.map((_, slot) => slot);
-        for (const event of trace.events) if (event[0] === "w") ids[event[1]] = event[7];
+        for (const { kind, fields } of trace.events.map(named))
+          if (kind === "write") ids[fields.slot] = fields.new_id;
         let pairs = 0;
         for (let p = 0; p < ids.length; ++p) {
           for (let q = p + 1; q < ids.length; ++q)
@@ -698,13 +726,8 @@ async function main() {
       const costs = await openPage(defaultPage, "#pattern=shuffled&size=64&seed=1");
       await idle(costs);
       await costs.locator("#cost-draw").click();
-      for (
-        let k = 0;
-        k < 500 && !(await costs.locator("#cost-charts circle[data-n]").count());
-        ++k
-      ) {
-        await new Promise((resolve) => setTimeout(resolve, 10));
-      }
+      // Counting runs in a worker of its own, on the real clock, to n = 16384.
+      await costs.locator("#cost-csv:enabled").waitFor({ timeout: 240000 });
       await idle(costs);
       const [comparisons, writes] = await costs
         .locator("#cost-charts figure")
@@ -755,11 +778,30 @@ async function main() {
         .split("\n")
         .slice(1)
         .map((row) => row.split(","));
-      assert.equal(
-        rows.length,
-        comparisons.length > 0 ? 13 * recorded.length : -1,
-        "13 sizes of every sort",
-      );
+      // Every sort is counted at every size up to the largest, but for one whose events, grown
+      // as n² from the last size counted, would pass the budget at the next: the legend says so.
+      const sizes = [...new Set(rows.map((row) => Number(row[3])))];
+      assert.equal(Math.max(...sizes), catalog.limits.max_count_values, "counted up to the limit");
+      const legend = await costs.locator("#cost-legend").textContent();
+      for (const { name } of catalog.sorts) {
+        const own = rows.filter((row) => row[4] === name).map((row) => row.slice(3).map(Number));
+        assert.deepEqual(
+          own.map(([n]) => n),
+          sizes.slice(0, own.length),
+          `${name}: from the smallest n`,
+        );
+        const [n, , c, e, w] = own[own.length - 1];
+        if (own.length === sizes.length) {
+          assert.doesNotMatch(legend, new RegExp(`${name} \\(counted`), legend);
+          continue;
+        }
+        const next = sizes[own.length];
+        assert.ok(
+          (c + e + w) * (next / n) ** 2 > catalog.limits.count_budget,
+          `${name} stops at ${n}`,
+        );
+        assert.match(legend, new RegExp(`${name} \\(counted to n = ${n}: n = ${next} would pass`));
+      }
       for (const [pattern, , , n, sort, c, , w] of rows) {
         assert.equal(pattern, "shuffled");
         assert.ok(
@@ -932,17 +974,13 @@ async function main() {
       const heard = [];
       for (let tick = 4; tick <= 40; ++tick) {
         await press(page, "ArrowRight");
-        const event = trace.events[tick - 1];
         const tones = (await audio()).tones;
         if (tick > trace.events.length) continue;
+        const { kind, fields } = named(trace.events[tick - 1]);
         assert.equal(tones.length, tick - 3, `one tone per step, tick ${tick}`);
         const [type, frequency] = tones[tones.length - 1];
-        assert.equal(
-          type,
-          event[0] === "w" ? "triangle" : "sine",
-          `tick ${tick}: the timbre of a ${event[0]}`,
-        );
-        heard.push([event[0] === "w" ? event[3] : event[4], frequency]);
+        assert.equal(type, kind === "write" ? "triangle" : "sine", `tick ${tick}: a ${kind}`);
+        heard.push([kind === "write" ? fields.new : fields.a, frequency]);
       }
       for (const [value, frequency] of heard) {
         for (const [other, otherFrequency] of heard) {
@@ -1021,7 +1059,7 @@ async function main() {
       const bad = [
         ["#pattern=foo", /unknown pattern "foo"/i, new RegExp(patterns.join(", "))],
         ["#values=a,b", /"a" is not a whole number/],
-        ["#pattern=shuffled&size=1000", /size must be from 1 to \d+; got 1000/],
+        ["#pattern=shuffled&size=100000", /size must be from 1 to \d+; got 100000/],
         ["#values=3,1,2&direction=sideways", /direction "sideways"/, /ascending and descending/],
         ["#foo=bar", /unknown key "foo"/, /the keys are values, pattern/],
         ["#size=10", /need a pattern/],
@@ -1165,6 +1203,77 @@ async function main() {
   });
 
   await check(
+    "twelve links of 512 values 200 ms apart: the last one's race within 3 s of it, never idle " +
+      "on an older race, the retained heap at most 150 MB",
+    async () => {
+      if (!canRecord) return;
+      const busy = await openPage(defaultPage, "", { clock: false });
+      const session = await busy.context().newCDPSession(busy);
+      const key = (seed) => `pattern:shuffled:512:${seed}:ascending`;
+      // Every 10 ms, in the page: whether it said it was idle while showing another race than
+      // the one the last link asked for (from the moment the page heard of the link).
+      await busy.evaluate(() => {
+        window.idleOnOlder = [];
+        window.addEventListener("hashchange", () => (window.wanted = window.asked));
+        setInterval(() => {
+          const shown = window.sortingShow.state();
+          if (!shown.busy && window.wanted && shown.input !== window.wanted)
+            window.idleOnOlder.push(shown.input);
+        }, 10);
+      });
+      let peak = 0;
+      for (let seed = 1; seed <= 12; ++seed) {
+        await busy.evaluate(
+          ([hash, wanted]) => {
+            window.asked = wanted;
+            location.hash = hash;
+          },
+          [`#pattern=shuffled&size=512&seed=${seed}`, key(seed)],
+        );
+        if (seed === 12) break;
+        await new Promise((resolve) => setTimeout(resolve, 200));
+        if (seed % 3 === 0) {
+          await session.send("HeapProfiler.collectGarbage");
+          const heap = await session.send("Runtime.getHeapUsage");
+          peak = Math.max(peak, (heap.usedSize + (heap.backingStorageSize || 0)) / 1048576);
+        }
+      }
+      const started = Date.now(); // the last link's
+      await busy.waitForFunction(
+        (wanted) => !window.sortingShow.state().busy && window.sortingShow.state().input === wanted,
+        key(12),
+        { polling: 10, timeout: 3000 },
+      );
+      console.log(
+        `     the last race after ${Date.now() - started} ms; retained heap peak ${peak.toFixed(1)} MB`,
+      );
+      // A long recording (2048 values) overtaken by a short one is cancelled: its race never shows.
+      const overtaken = [
+        ["#pattern=shuffled&size=2048&seed=1", "pattern:shuffled:2048:1:ascending"],
+        ["#values=3,1,2", "values:3,1,2:ascending"],
+      ];
+      for (const link of overtaken) {
+        await busy.evaluate(([hash, wanted]) => {
+          window.asked = wanted;
+          location.hash = hash;
+        }, link);
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
+      await busy.waitForFunction(() => !window.sortingShow.state().busy, null, { polling: 10 });
+      await new Promise((resolve) => setTimeout(resolve, 1500));
+      assert.equal((await state(busy)).input, overtaken[1][1], "the short race stays");
+      assert.deepEqual(
+        await busy.evaluate(() => window.idleOnOlder),
+        [],
+        "idle only on the race asked for last",
+      );
+      assert.ok(peak <= 150, `retained heap ${peak.toFixed(1)} MB`);
+      assert.deepEqual(busy.errors, []);
+      await busy.context().close();
+    },
+  );
+
+  await check(
     "512 shuffled values: seeking anywhere shows the replayed state at once",
     async () => {
       const big = await openPage(bigPage);
@@ -1201,8 +1310,8 @@ async function main() {
       const traces = (await shownDoc(first)).traces;
       const tester = traces.find((trace) => trace.equalities > 0);
       assert.ok(tester, "a sort that tests elements for equality");
-      const index = tester.events.findIndex((event) => event[0] === "e");
-      const [, i, j, same, a, b] = tester.events[index];
+      const index = tester.events.findIndex((event) => named(event).kind === "equality");
+      const { i, j, equal: same, a, b } = named(tester.events[index]).fields;
       await pause(first);
       await seek(first, index);
       await press(first, "ArrowRight");
@@ -1424,12 +1533,8 @@ async function main() {
       // Mid-race on a projector, on a tick where a sort compares with a held value.
       const shot = await openPage(defaultPage);
       const traces = (await shownDoc(shot)).traces;
-      const holder = traces.find((trace) =>
-        trace.events.some((event) => event[0] === "c" && event[2] === null),
-      );
-      const tick =
-        1 +
-        holder.events.findIndex((event, k) => k >= 250 && event[0] === "c" && event[2] === null);
+      const holder = traces.find((trace) => trace.events.some(comparesHeld));
+      const tick = 1 + holder.events.findIndex((event, k) => k >= 250 && comparesHeld(event));
       await pause(shot);
       await seek(shot, tick - 1);
       await press(shot, "ArrowRight");
@@ -1438,13 +1543,7 @@ async function main() {
       await shot.screenshot({ path: options.screenshot });
       // The same moment with the cost curves drawn, down to them: the code view beside the race, the charts below.
       await shot.locator("#cost-draw").click();
-      for (
-        let k = 0;
-        k < 500 && !(await shot.locator("#cost-charts circle[data-n]").count());
-        ++k
-      ) {
-        await new Promise((resolve) => setTimeout(resolve, 10));
-      }
+      await shot.locator("#cost-csv:enabled").waitFor({ timeout: 240000 });
       await shot.evaluate(() => window.scrollTo(0, 0));
       await press(shot, "ArrowLeft");
       await press(shot, "ArrowRight");

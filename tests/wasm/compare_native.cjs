@@ -1,6 +1,8 @@
-// Runs the WebAssembly recorder under Node and compares its JSON with the
-// native sort_show's for the same inputs: every pattern at a few sizes and
-// seeds, both directions, and explicit values. The sorts and the patterns come
+// Runs the WebAssembly recorder under Node and compares what it records with
+// the native sort_show's JSON for the same inputs: the module's binary columns
+// are read and written back as JSON by the page's own script
+// (show/page/trace.js and trace_json.js), for every pattern at a few sizes and seeds, both
+// directions, and explicit values. The sorts, the patterns and the format come
 // from the module's catalogue, which must be sort_show --catalog's. The module's
 // counts alone (for cost curves) must equal its full recordings' counts, and its
 // history picture's pixels those of sort_show's PNG.
@@ -22,14 +24,19 @@ const zlib = require("node:zlib");
 
 const [modulePath, sortShow, stdlib] = process.argv.slice(2);
 
+const { loadPageScripts } = require("../../show/page_scripts.cjs");
+
+const { traceFormat, recordingFromModule, traceDocumentChunks } = loadPageScripts(
+  ["trace.js", "trace_json.js"],
+  ["traceFormat", "recordingFromModule", "traceDocumentChunks"],
+);
+
 const compiled = new WebAssembly.Module(fs.readFileSync(modulePath));
 assert.deepEqual(WebAssembly.Module.imports(compiled), [], "the module needs no imports");
 const wasm = new WebAssembly.Instance(compiled, {}).exports;
-const limit = wasm.sorting_max_values();
-assert.ok(limit >= 512, `sorting_max_values() is ${limit}`);
 
 function text(length) {
-  assert.ok(length > 0, `a record call returned ${length}`);
+  assert.ok(length > 0, `a call returned ${length}`);
   // Read after the call: recording may have grown the memory.
   return Buffer.from(wasm.memory.buffer, wasm.sorting_json(), length).toString("utf8");
 }
@@ -43,13 +50,28 @@ function native(args) {
 const catalogText = text(wasm.sorting_catalog());
 assert.ok(catalogText === native(["--catalog"]), "the module's catalogue is sort_show --catalog's");
 const catalog = JSON.parse(catalogText);
-assert.equal(catalog.max_values, limit);
+const format = traceFormat(catalog);
+const limit = catalog.limits.max_values;
 const SORTS = catalog.sorts.map((sort) => sort.name);
 const PATTERNS = catalog.patterns.map((pattern) => pattern.name);
 const STDLIB_FREE = new Set(
   catalog.sorts.filter((sort) => sort.calls === "").map((sort) => sort.name),
 );
 assert.ok(STDLIB_FREE.size > 0 && PATTERNS.length > 0);
+
+// The module's last recording, from the header a record call returned, with
+// every trace replayed to its recorded output.
+function recorded(length) {
+  const recording = recordingFromModule(format, JSON.parse(text(length)), wasm.memory.buffer);
+  for (const trace of recording.traces)
+    assert.ok(trace.consistent, `${trace.algorithm} replays to its output`);
+  return recording;
+}
+
+// The recording as the page writes it back: a sorting-trace document.
+function asJson(recording) {
+  return traceDocumentChunks(format, recording.traces).join("");
+}
 
 // Writes a pattern's name, NUL-terminated, where sorting_record_pattern reads it.
 function namePattern(name) {
@@ -101,7 +123,7 @@ for (const direction of ["ascending", "descending"]) {
         namePattern(pattern);
         compare(
           label,
-          text(wasm.sorting_record_pattern(size, seed | 0, descending)),
+          asJson(recorded(wasm.sorting_record_pattern(size, seed | 0, descending))),
           native([
             "--json",
             "--pattern",
@@ -117,43 +139,30 @@ for (const direction of ["ascending", "descending"]) {
       }
     }
   }
-  const random = Array.from({ length: limit }, (_, k) => ((k * 2654435761) % 1000003) - 500000);
+  const random = Array.from({ length: 512 }, (_, k) => ((k * 2654435761) % 1000003) - 500000);
   for (const values of [[5, 1, 4, 2, 3], [42], [-2147483648, 2147483647, 0, -1, 7, 7], random]) {
     new Int32Array(wasm.memory.buffer, wasm.sorting_input(), values.length).set(values);
     compare(
       `${values.length} values ${direction}`,
-      text(wasm.sorting_record_values(values.length, descending)),
+      asJson(recorded(wasm.sorting_record_values(values.length, descending))),
       native(["--json", "--values", values.join(","), "--direction", direction]),
     );
   }
 }
-
-// Pairs of equal values that a trace leaves in the other order, from the
-// identities its writes carry (index 7, the new value's).
-function reorderedEqualPairs(trace) {
-  const identities = trace.input.map((_, slot) => slot);
-  for (const event of trace.events) {
-    if (event[0] === "w") identities[event[1]] = event[7];
-  }
-  let pairs = 0;
-  for (let p = 0; p < identities.length; p++) {
-    for (let q = p + 1; q < identities.length; q++) {
-      if (trace.output[p] === trace.output[q] && identities[p] > identities[q]) pairs++;
-    }
-  }
-  return pairs;
-}
+// The largest input, once: every trace replays to its output.
+namePattern("shuffled");
+recorded(wasm.sorting_record_pattern(limit, 1, 0));
 
 // Counting alone gives the counts of the full recording, for every pattern at
-// every size of the cost curves, both directions; its stability verdict is the
-// one the full trace's identities give.
+// sizes of the cost curves, both directions, and counts only the sorts asked for.
 let counted = 0;
+const every = (1 << SORTS.length) - 1;
 for (const pattern of PATTERNS) {
-  for (let size = 8; size <= 512; size *= 2) {
-    for (const descending of size === 64 ? [0, 1] : [0]) {
+  for (let size = 8; size <= 512; size *= 4) {
+    for (const descending of size === 32 ? [0, 1] : [0]) {
       namePattern(pattern);
       const full = JSON.parse(text(wasm.sorting_record_pattern(size, 11, descending)));
-      const counts = JSON.parse(text(wasm.sorting_count_pattern(size, 11, descending)));
+      const counts = JSON.parse(text(wasm.sorting_count_pattern(size, 11, descending, every)));
       assert.deepEqual(
         counts.sorts,
         full.traces.map((trace) => ({
@@ -161,13 +170,19 @@ for (const pattern of PATTERNS) {
           comparisons: trace.comparisons,
           equalities: trace.equalities,
           writes: trace.writes,
-          reordered_equal_pairs: reorderedEqualPairs(trace),
+          reordered_equal_pairs: trace.reordered_equal_pairs,
         })),
         `counts of ${pattern} size ${size}`,
       );
       assert.deepEqual(
         [counts.pattern, counts.size, counts.seed, counts.comparator],
         [pattern, size, 11, descending ? "descending" : "ascending"],
+      );
+      // Every other sort alone.
+      const some = JSON.parse(text(wasm.sorting_count_pattern(size, 11, descending, 0b10101)));
+      assert.deepEqual(
+        some.sorts,
+        counts.sorts.filter((_, k) => k % 2 === 0),
       );
       counted++;
     }
@@ -250,7 +265,7 @@ try {
     }
     // Counting leaves the picture to the last full recording.
     namePattern(PATTERNS[0]);
-    wasm.sorting_count_pattern(8, 1, 1);
+    wasm.sorting_count_pattern(8, 1, 1, every);
     const fromModule = modulePicture();
     execFileSync(sortShow, ["--json", ...args, "--pictures", scratch], { stdio: "ignore" });
     const fromNative = pngPixels(path.join(scratch, `history-${input.pattern || "values"}.png`));
@@ -269,16 +284,24 @@ try {
 // Bad arguments are refused, and leave the last recording alone: a count or a
 // size out of range, a name that is no pattern's, a name with no NUL in the buffer.
 const last = text(wasm.sorting_record_values(5, 0));
+const countLimit = catalog.limits.max_count_values;
 const refused = [wasm.sorting_record_values(0, 0), wasm.sorting_record_values(limit + 1, 0)];
 namePattern(PATTERNS[0]);
 refused.push(wasm.sorting_record_pattern(0, 1, 0), wasm.sorting_record_pattern(limit + 1, 1, 0));
-refused.push(wasm.sorting_count_pattern(0, 1, 0), wasm.sorting_count_pattern(limit + 1, 1, 0));
+refused.push(
+  wasm.sorting_count_pattern(0, 1, 0, every),
+  wasm.sorting_count_pattern(countLimit + 1, 1, 0, every),
+);
 for (const name of ["zigzag", "", `${PATTERNS[0]} `, PATTERNS[0].toUpperCase()]) {
   namePattern(name);
-  refused.push(wasm.sorting_record_pattern(10, 1, 0), wasm.sorting_count_pattern(10, 1, 0));
+  refused.push(wasm.sorting_record_pattern(10, 1, 0), wasm.sorting_count_pattern(10, 1, 0, every));
 }
-new Uint8Array(wasm.memory.buffer, wasm.sorting_pattern_name(), 64).fill("a".charCodeAt(0));
-refused.push(wasm.sorting_record_pattern(10, 1, 0), wasm.sorting_count_pattern(10, 1, 0));
+new Uint8Array(
+  wasm.memory.buffer,
+  wasm.sorting_pattern_name(),
+  catalog.limits.pattern_name_bytes,
+).fill("a".charCodeAt(0));
+refused.push(wasm.sorting_record_pattern(10, 1, 0), wasm.sorting_count_pattern(10, 1, 0, every));
 assert.deepEqual(
   refused,
   refused.map(() => -1),
