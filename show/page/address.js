@@ -35,29 +35,40 @@ async function copyLink() {
   }
 }
 
+// A link can hold thousands of bad parts; the banner names this many and counts the rest, so
+// that it fits a phone's screen with its Dismiss button and is heard in a breath.
+const LISTED_PROBLEMS = 3;
+
 function showLinkProblems(heading, problems, fallback) {
   const banner = $("link-message");
   banner.textContent = "";
+  // First, so that it stays in view above whatever the message says.
+  const close = document.createElement("button");
+  close.type = "button";
+  close.className = "dismiss";
+  close.textContent = "Dismiss";
+  close.addEventListener("click", () => (banner.hidden = true));
   const title = document.createElement("p");
   title.innerHTML = "<strong></strong>";
   title.firstChild.textContent = heading;
   const list = document.createElement("ul");
-  for (const problem of problems) {
+  const listed = problems.length > LISTED_PROBLEMS + 1 ? LISTED_PROBLEMS : problems.length;
+  for (const problem of problems.slice(0, listed)) {
     const item = document.createElement("li");
     item.textContent = problem;
     list.appendChild(item);
   }
-  banner.append(title, list);
+  if (listed < problems.length) {
+    const item = document.createElement("li");
+    item.textContent = `and ${problems.length - listed} more problems.`;
+    list.appendChild(item);
+  }
+  banner.append(close, title, list);
   if (fallback) {
     const note = document.createElement("p");
     note.textContent = fallback;
     banner.appendChild(note);
   }
-  const close = document.createElement("button");
-  close.type = "button";
-  close.textContent = "Dismiss";
-  close.addEventListener("click", () => (banner.hidden = true));
-  banner.appendChild(close);
   banner.hidden = false;
   window.scrollTo(0, 0);
 }

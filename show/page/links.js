@@ -11,6 +11,18 @@ const DIRECTIONS = ["ascending", "descending"];
 const DURATIONS = [300, 240, 180, 120, 90, 60, 45, 30, 25, 20, 15, 12, 10, 8, 6, 5, 4, 3];
 const DEFAULT_DURATION = 20;
 const LINK_KEYS = ["values", "pattern", "size", "seed", "direction", "duration", "tick", "sorts"];
+// A message quotes at most this many characters of what it rejects: a link or a field can hold
+// thousands, and the message must stay short enough to read (and to hear) whole.
+const QUOTED_CHARACTERS = 40;
+
+// `text` as a message shows it: whole when short, else its start and an ellipsis.
+function shorten(text) {
+  const characters = Array.from(String(text));
+  if (characters.length <= QUOTED_CHARACTERS) return characters.join("");
+  return `${characters.slice(0, QUOTED_CHARACTERS).join("")}…`;
+}
+
+const quote = (text) => `"${shorten(text)}"`;
 
 // An input as the page asks for it: { values, direction } or { pattern, size, seed, direction }.
 function requestKey(request) {
@@ -64,7 +76,9 @@ function parseValues(text, maxValues) {
     if (!/^[+-]?\d+$/.test(token)) return { error: notWholeNumber(token) };
     const value = Number(token);
     if (value < INT32_MIN || value > INT32_MAX) {
-      return { error: `${token} is outside the 32-bit range ${INT32_MIN} to ${INT32_MAX}.` };
+      return {
+        error: `${shorten(token)} is outside the 32-bit range ${INT32_MIN} to ${INT32_MAX}.`,
+      };
     }
     values.push(value);
   }
@@ -76,20 +90,22 @@ function notWholeNumber(token) {
   if (/^[+-]?(\d+\.?\d*|\.\d+)e[+-]?\d+$/i.test(token)) {
     const value = Number(token);
     const digits = Number.isSafeInteger(value) ? ` (${value})` : "";
-    return `"${token}" uses an exponent: write the value out in digits${digits}.`;
+    return `${quote(token)} uses an exponent: write the value out in digits${digits}.`;
   }
   if (/^[+-]?(\d+\.\d*|\.\d+)$/.test(token))
-    return `"${token}" is not a whole number: the values are integers.`;
-  return `"${token}" is not a whole number.`;
+    return `${quote(token)} is not a whole number: the values are integers.`;
+  return `${quote(token)} is not a whole number.`;
 }
 
 function parseWhole(text, name, low, high) {
   const trimmed = String(text).trim();
   if (!/^\d+$/.test(trimmed))
-    return { error: `${name} must be a whole number from ${low} to ${high}, not "${trimmed}".` };
+    return {
+      error: `${name} must be a whole number from ${low} to ${high}, not ${quote(trimmed)}.`,
+    };
   const value = Number(trimmed);
   if (value < low || value > high)
-    return { error: `${name} must be from ${low} to ${high}; got ${trimmed}.` };
+    return { error: `${name} must be from ${low} to ${high}; got ${shorten(trimmed)}.` };
   return { value };
 }
 
@@ -101,7 +117,8 @@ function findName(names, text) {
 
 function parsePattern(text, names) {
   const name = findName(names, text);
-  if (!name) return { error: `Unknown pattern "${text}"; the patterns are ${names.join(", ")}.` };
+  if (!name)
+    return { error: `Unknown pattern ${quote(text)}; the patterns are ${names.join(", ")}.` };
   return { value: name };
 }
 
@@ -109,7 +126,7 @@ function parseDirection(text) {
   const name = findName(DIRECTIONS, text);
   if (!name)
     return {
-      error: `Unknown direction "${text}"; the directions are ${DIRECTIONS.join(" and ")}.`,
+      error: `Unknown direction ${quote(text)}; the directions are ${DIRECTIONS.join(" and ")}.`,
     };
   return { value: name };
 }
@@ -119,7 +136,7 @@ function parseDuration(text) {
   const high = DURATIONS[0];
   const value = Number(String(text).trim());
   if (String(text).trim() === "" || !Number.isFinite(value) || value < low || value > high) {
-    return { error: `duration "${text}" is not a number of seconds from ${low} to ${high}.` };
+    return { error: `duration ${quote(text)} is not a number of seconds from ${low} to ${high}.` };
   }
   return { value };
 }
@@ -132,7 +149,7 @@ function parseSorts(text, names) {
     .filter(Boolean)) {
     const name = findName(names, item);
     if (!name)
-      return { error: `unknown sort "${item}" in sorts; the sorts are ${names.join(", ")}.` };
+      return { error: `unknown sort ${quote(item)} in sorts; the sorts are ${names.join(", ")}.` };
     if (!chosen.includes(name)) chosen.push(name);
   }
   if (!chosen.length) return { error: `sorts names none; the sorts are ${names.join(", ")}.` };
@@ -156,13 +173,13 @@ function parseLink(fragment, catalog, maxValues) {
       value = decodeURIComponent(rawValue.replace(/\+/g, " "));
     } catch {
       link.problems.push(
-        `"${part}" has a malformed %-escape: each % must start an escape such as %2C, and together they must spell UTF-8 text.`,
+        `${quote(part)} has a malformed %-escape: each % must start an escape such as %2C, and together they must spell UTF-8 text.`,
       );
       link.inputProblem = true;
       continue;
     }
     if (!LINK_KEYS.includes(key)) {
-      link.problems.push(`unknown key "${key}"; the keys are ${LINK_KEYS.join(", ")}.`);
+      link.problems.push(`unknown key ${quote(key)}; the keys are ${LINK_KEYS.join(", ")}.`);
     } else if (fields.has(key)) {
       link.problems.push(`${key} is given twice.`);
       link.inputProblem = true;

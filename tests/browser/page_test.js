@@ -1095,6 +1095,27 @@ async function main() {
       );
       assert.deepEqual(linked.errors, [], "no errors on the page");
       await linked.context().close();
+      // Links of 10,000 characters: each bad part quoted short and the list cut, so that the
+      // message fits a 320x640 screen with its Dismiss button, which closes it.
+      const huge = (start, part) => (start + part.repeat(10000)).slice(0, 10000);
+      const long = [
+        huge("#pattern=", "x"),
+        huge("#values=", "9"),
+        huge("#values=1,", "%E0%A4"),
+        `#${Array.from({ length: 2000 }, (_, k) => `key${k}=${k}`).join("&")}`.slice(0, 10000),
+      ];
+      const narrow = await openPage(defaultPage, "", { viewport: { width: 320, height: 640 } });
+      for (const fragment of long) {
+        await narrow.evaluate((hash) => {
+          location.hash = hash;
+        }, fragment);
+        await narrow.locator("#link-message").waitFor();
+        const label = `a link of ${fragment.length} characters, ${fragment.slice(0, 12)}…`;
+        await assertInView(narrow, ["#link-message", "#link-message .dismiss"], label);
+        await narrow.locator("#link-message .dismiss").click();
+        assert.equal(await narrow.locator("#link-message").isVisible(), false, label);
+      }
+      await narrow.context().close();
       if (!canRecord) return;
       // Other letter cases, and a wrong key beside a good input: that race, with a message.
       const cased = await openPage(
