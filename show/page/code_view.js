@@ -3,7 +3,15 @@
 // The code view: the library's header that made the chosen sort's last event, with that event's
 // line marked and scrolled into view.
 
-const codeView = { sort: null, file: null, rows: [], texts: [], marked: null, line: 0 };
+const codeView = {
+  sort: null,
+  file: null,
+  rows: [],
+  texts: [],
+  marked: null,
+  line: 0,
+  finished: false,
+};
 
 // The racing sorts to choose from, keeping the choice where that sort still races.
 function fillCodeChoice() {
@@ -28,6 +36,8 @@ function showCodeFile(file) {
   codeView.texts.forEach((line, k) => {
     const row = document.createElement("span");
     row.className = "code-line";
+    // A wrapped line continues under its own text, past its indentation.
+    row.style.setProperty("--indent", `${line.length - line.trimStart().length}ch`);
     const number = document.createElement("span");
     number.className = "ln";
     number.textContent = String(k + 1);
@@ -38,6 +48,8 @@ function showCodeFile(file) {
   pre.appendChild(rows);
 }
 
+// Marks the line of the chosen sort's last event: the current line while the sort runs, and once
+// it has finished (as its panel says), its last step, marked apart, as nothing is current.
 function updateCode() {
   const replay =
     state.replays.find((r) => r.algorithm === $("code-sort").value) || state.replays[0];
@@ -46,19 +58,31 @@ function updateCode() {
   const first = replay.firstFile;
   showCodeFile(event && event.place.file ? event.place.file : first);
   if (codeView.marked) {
-    codeView.marked.classList.remove("current");
+    codeView.marked.classList.remove("current", "last");
     codeView.marked.removeAttribute("aria-current");
   }
   codeView.sort = replay.algorithm;
+  codeView.finished = replay.finished && state.tick >= replay.length;
   codeView.line = event && event.place.file ? event.place.line : 0;
   codeView.marked = codeView.rows[codeView.line - 1] || null;
+  const name = replay.algorithm;
   const where = event ? placeText(event.place) : "";
-  $("code-place").textContent = !event
-    ? `${replay.algorithm} before its first step.`
-    : `${replay.algorithm}${where ? `, ${where}` : ""}: ${narrate(event)}.`;
+  let text = `${name} before its first step.`;
+  if (codeView.finished) {
+    text = event
+      ? `${name} finished at tick ${replay.length}; its last step${where ? `, ${where}` : ""}: ${narrate(event)}.`
+      : `${name} finished at tick 0, with no step to take.`;
+  } else if (event) {
+    text = `${name}${where ? `, ${where}` : ""}: ${narrate(event)}.`;
+  }
+  $("code-place").textContent = text;
   if (!codeView.marked) return;
-  codeView.marked.classList.add("current");
-  codeView.marked.setAttribute("aria-current", "true");
+  if (codeView.finished) {
+    codeView.marked.classList.add("last");
+  } else {
+    codeView.marked.classList.add("current");
+    codeView.marked.setAttribute("aria-current", "true");
+  }
   scrollToMarkedLine();
 }
 

@@ -125,6 +125,7 @@ window.sortingShow = {
         sort: codeView.sort,
         file: codeView.file,
         line: codeView.line,
+        finished: codeView.finished,
         text: codeView.line > 0 ? codeView.texts[codeView.line - 1] : null,
         marked: codeView.marked
           ? codeView.marked.textContent.replace(/^\d+/, "").replace(/\n$/, "")

@@ -558,14 +558,43 @@ async function main() {
     assert.equal(await page.locator("#status").getAttribute("aria-live"), "polite");
   });
 
+  // Where the code view marks a line: inside the pane's visible box, with nothing of the code
+  // running out of it sideways; which mark it is; what the line above the code says.
+  const markedLine = (page) =>
+    page.evaluate(() => {
+      const pane = document.getElementById("code");
+      const marks = pane.querySelectorAll(".current, .last");
+      const outer = pane.getBoundingClientRect();
+      const [left, top] = [outer.left + pane.clientLeft, outer.top + pane.clientTop];
+      const box = marks.length ? marks[0].getBoundingClientRect() : null;
+      return {
+        marks: Array.from(marks, (mark) => mark.className),
+        inside:
+          box !== null &&
+          box.left >= left - 0.5 &&
+          box.top >= top - 0.5 &&
+          box.right <= left + pane.clientWidth + 0.5 &&
+          box.bottom <= top + pane.clientHeight + 0.5,
+        sideways: pane.scrollWidth > pane.clientWidth,
+        place: document.getElementById("code-place").textContent,
+      };
+    });
+
   await check(
     "the code view marks the library line of each sort's event, the native recorder's where it runs " +
-      "the same code; stepping back moves the mark back; the status names the line",
+      "the same code, whole in view; stepping back moves the mark back; the status names the line; " +
+      "a finished sort's last step is marked apart",
     async () => {
       await page.locator("#input-choice").selectOption("0");
       await idle(page);
       await pause(page);
       await assertInView(page, ["#code-view", "#code"], "the code view at 1366x768");
+      assert.ok(
+        parseFloat(
+          await page.locator("#code").evaluate((pane) => getComputedStyle(pane).fontSize),
+        ) >= 13,
+        "the code is 13 px or larger",
+      );
       const traces = (await shownDoc(page)).traces;
       for (const [k, trace] of traces.entries()) {
         // The sorts that call no standard algorithm run the same code natively; the others are
@@ -597,6 +626,16 @@ async function main() {
             label,
           );
           assert.equal(shown.code.marked, expected.text, `${label}: the marked line's text`);
+          const marked = await markedLine(page);
+          assert.ok(marked.inside && !marked.sideways, `${label}: the marked line whole in view`);
+          // The sort has finished from its last tick on, as its panel says.
+          assert.equal(shown.code.finished, tick >= n, `${label}: finished`);
+          assert.deepEqual(marked.marks, [tick >= n ? "code-line last" : "code-line current"]);
+          if (tick >= n)
+            assert.ok(
+              marked.place.startsWith(`${trace.algorithm} finished at tick ${n}; its last step`),
+              `${label}: ${marked.place}`,
+            );
           if (tick === withCallee + 1 || tick < n) {
             const status = await page.locator("#status").textContent();
             assert.ok(
