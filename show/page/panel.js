@@ -200,7 +200,7 @@ class Panel {
   }
 
   // Where slots are narrower than a pixel, each pixel column shows the values of its slots: a
-  // bar to the one nearest zero, and the range from the least to the greatest in a lighter tone.
+  // bar to the one nearest zero, and the range from the least to the greatest in a darker tone.
   drawColumns(g, values, marked, width, y, span, colours) {
     const n = values.length;
     const ranges = [];

@@ -1040,7 +1040,7 @@ async function main() {
 
   await check(
     "a projector and a phone: everything in view at 1366x768 and 390x844, nothing sideways at 320 px; " +
-      "the marks stand out 3:1",
+      "bars and marks stand out 3:1",
     async () => {
       const projector = await openPage(defaultPage);
       await assertInView(projector, RACE_IN_VIEW, "1366x768 at load");
@@ -1050,11 +1050,17 @@ async function main() {
         "every sort has a panel",
       );
       const { colours } = await state(projector);
-      for (const mark of ["compare", "write", "held"]) {
-        for (const behind of ["bar", "panel"]) {
-          const ratio = contrast(colours[mark], colours[behind]);
-          assert.ok(ratio >= 3, `${mark} against ${behind}: ${ratio.toFixed(2)}:1`);
-        }
+      const pairs = [
+        ...["compare", "write", "held"].flatMap((mark) => [
+          [mark, "bar"],
+          [mark, "panel"],
+        ]),
+        ["bar", "panel"],
+        ["range", "panel"],
+      ];
+      for (const [front, behind] of pairs) {
+        const ratio = contrast(colours[front], colours[behind]);
+        assert.ok(ratio >= 3, `${front} against ${behind}: ${ratio.toFixed(2)}:1`);
       }
       await projector.context().close();
       for (const width of [390, 320]) {
