@@ -80,6 +80,7 @@ function wireControls() {
   document.addEventListener("keydown", onKey);
   window.addEventListener("hashchange", followLink);
   new ResizeObserver(() => {
+    refitPanels();
     state.panels.forEach((panel) => (panel.dirty = true));
     requestFrame();
   }).observe($("panels"));

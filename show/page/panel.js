@@ -4,7 +4,8 @@
 // device pixels, and only when its state changed.
 
 const MARK_STRIP = 12; // CSS pixels under the bars for the triangle, bars and square marks
-const LABEL_FONT = 11; // CSS pixels; values are written on the bars when they fit
+const LABEL_FONT = 14; // CSS pixels, readable on a projector; values are written on the bars
+const LABELLED_BARS = 24; // when they fit, and where the bars keep this many pixels of height
 
 function readColours() {
   const style = getComputedStyle(document.documentElement);
@@ -19,6 +20,11 @@ function readColours() {
     panel: read("--panel"),
     zero: read("--zero"),
   };
+}
+
+// What a finished sort's panel says of its place; rank is 1 for the first to finish.
+function finishedText(rank, ticks) {
+  return `finished ${ordinal(rank)} at tick ${ticks}`;
 }
 
 class Panel {
@@ -54,11 +60,34 @@ class Panel {
     this.drawnLabels = [];
     this.drawnHeights = [];
     this.labelWidth = null;
-    // The widest the counters get, reserved now so that nothing beside them moves later.
-    this.counters.style.minWidth = `${countersText(replay, true).length * 0.56}em`;
     this.eventText.textContent = replay.trace.consistent
       ? ""
       : "Warning: this trace does not replay to its recorded output.";
+  }
+
+  // Keeps for the counters and the finishing place the room they take at the end of the race,
+  // when they are longest, so that nothing beside or under them moves while the race plays and
+  // nothing is cut at the end. Measured, as the room depends on the fonts and the width; again
+  // whenever they change.
+  reserveRoom(finishedRank) {
+    const r = this.replay;
+    const cells = [this.counters, this.stateText];
+    for (const cell of cells) {
+      cell.style.removeProperty("--final-width");
+      cell.style.removeProperty("--final-height");
+    }
+    this.counters.textContent = countersText(r, true);
+    this.stateText.textContent = finishedText(finishedRank, r.length);
+    for (const cell of cells) {
+      const box = cell.getBoundingClientRect();
+      cell.style.setProperty("--final-width", `${Math.ceil(box.width)}px`);
+      cell.style.setProperty("--final-height", `${Math.ceil(box.height)}px`);
+    }
+  }
+
+  // The name's width, to line up the counters of every panel.
+  nameWidth() {
+    return Math.ceil(this.element.querySelector("h2").getBoundingClientRect().width);
   }
 
   // The texts beside the bars; finishedRank is 1 for the first to finish.
@@ -66,19 +95,19 @@ class Panel {
     const r = this.replay;
     this.counters.textContent = countersText(r);
     const finished = r.finished && tick >= r.length;
-    this.stateText.textContent = finished
-      ? `finished ${ordinal(finishedRank)} at tick ${r.length}`
-      : "";
+    this.stateText.textContent = finished ? finishedText(finishedRank, r.length) : "";
     this.stateText.className = finished ? "state finished" : "state";
     if (r.trace.consistent) {
-      // A finished sort says instead whether it kept equal values in their starting order.
+      // A finished sort says instead whether it kept equal values in their starting order (its
+      // last step is in the code view and, for screen readers, in the status).
       const event = this.currentEvent(tick);
-      this.eventText.textContent =
-        finished && r.showsOrder
+      this.eventText.textContent = finished
+        ? r.showsOrder
           ? stabilityVerdict(r.trace.reorderedPairs)
-          : event
-            ? narrate(event)
-            : "";
+          : ""
+        : event
+          ? narrate(event)
+          : "";
       this.eventText.title = this.eventText.textContent;
     }
   }
@@ -120,7 +149,10 @@ class Panel {
       this.labelWidth = widest("");
       this.rankedWidth = r.showsOrder ? widest(subscript(Math.max(...r.rankOf))) : Infinity;
     }
-    const labels = n <= 100 && slotWidth - gap >= this.labelWidth + px(2);
+    const labels =
+      n <= 100 &&
+      slotWidth - gap >= this.labelWidth + px(2) &&
+      height >= font + px(3) + px(MARK_STRIP) + px(LABELLED_BARS);
     const ranked = labels && slotWidth - gap >= this.rankedWidth + px(2);
     const labelRoom = labels ? font + px(3) : px(2);
 

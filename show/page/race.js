@@ -84,6 +84,7 @@ function layOut(tick) {
     state.panels = names.map((name) => new Panel(container, name, facts(name)));
   }
   state.replays.forEach((replay, k) => state.panels[k].attach(replay));
+  fitPanels();
   fillCodeChoice();
   state.length = Math.max(0, ...state.replays.map((replay) => replay.length));
   $("scrubber").max = String(state.length);
@@ -94,6 +95,28 @@ function layOut(tick) {
 // Finishing order: a sort's rank is one more than the number that need fewer ticks.
 function finishedRank(replay) {
   return 1 + state.replays.filter((other) => other.length < replay.length).length;
+}
+
+// The name column and each text's room come from what the texts take at the end of the race in
+// this width (the panels share the height, however many race). The key says what they were
+// fitted for.
+const shortWindow = window.matchMedia("(max-height: 600px)");
+let fittedFor = "";
+
+function fitPanels() {
+  const container = $("panels");
+  fittedFor = `${container.clientWidth} ${shortWindow.matches}`;
+  container.style.removeProperty("--name-width");
+  const widest = Math.max(0, ...state.panels.map((panel) => panel.nameWidth()));
+  container.style.setProperty("--name-width", `${widest}px`);
+  for (const panel of state.panels) panel.reserveRoom(finishedRank(panel.replay));
+  for (const panel of state.panels) panel.updateText(state.tick, finishedRank(panel.replay));
+}
+
+// Fits the panels again where the width, and with it the room the texts take, changed.
+function refitPanels() {
+  if (state.panels.length && fittedFor !== `${$("panels").clientWidth} ${shortWindow.matches}`)
+    fitPanels();
 }
 
 function setTick(tick) {
@@ -110,8 +133,14 @@ function setTick(tick) {
   requestFrame();
 }
 
-function setStatus(text) {
-  $("status").textContent = text;
+// A touch screen has no keys to mention.
+const touchOnly = window.matchMedia("(hover: none) and (pointer: coarse)");
+
+// The status: one short sentence for the eye, and after it, for screen readers alone, what each
+// sort did, which the eye finds in the panels and the code view.
+function setStatus(text, details = "") {
+  $("status-text").textContent = text;
+  $("status-details").textContent = details ? ` ${details}` : "";
 }
 
 // The status narrates the current tick: what each sort still running did on it.
@@ -131,7 +160,10 @@ function narrateTick() {
     .filter((panel) => panel.replay.length < state.tick)
     .map((p) => p.replay.algorithm);
   const tail = done.length ? ` Finished: ${done.join(", ")}.` : "";
-  setStatus(`Tick ${state.tick} of ${state.length}. ${parts.join(" ")}${tail}`);
+  setStatus(
+    `Tick ${state.tick} of ${state.length}: each panel says what its sort did.`,
+    `${parts.join(" ")}${tail}`,
+  );
 }
 
 function narrateEnd() {
@@ -143,7 +175,10 @@ function narrateEnd() {
     .filter((replay) => replay.showsOrder)
     .map((replay) => `${replay.algorithm} ${stabilityVerdict(replay.trace.reorderedPairs)}`);
   const kept = orders.length ? ` ${orders.join("; ")}.` : "";
-  setStatus(`All finished at tick ${state.length}. Ticks needed: ${order.join(", ")}.${kept}`);
+  setStatus(
+    `All finished at tick ${state.length}: each panel says in what place.`,
+    `Ticks needed: ${order.join(", ")}.${kept}`,
+  );
 }
 
 // Narrates where the clock stands after the visitor moved it.
@@ -161,7 +196,8 @@ function play() {
   state.lastFrame = null;
   state.carry = 0;
   $("play").textContent = "Pause";
-  setStatus(`Playing: the race takes ${formatSeconds(state.duration)}. Space pauses.`);
+  const keys = touchOnly.matches ? "" : " Space pauses.";
+  setStatus(`Playing: the race takes ${formatSeconds(state.duration)}.${keys}`);
   requestFrame();
 }
 

@@ -444,6 +444,46 @@ async function main() {
   ];
   const noSideways = (page) =>
     page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth);
+  // Every text of every panel's header shown whole inside its header (with `panels`), and the
+  // status's sentence whole in its box: the texts that are cut, or none.
+  async function assertWhole(page, label, { panels = true } = {}) {
+    const cut = await page.evaluate((panels) => {
+      const found = [];
+      const outside = (inner, outer) =>
+        inner.left < outer.left - 0.5 ||
+        inner.right > outer.right + 0.5 ||
+        inner.top < outer.top - 0.5 ||
+        inner.bottom > outer.bottom + 0.5;
+      for (const panel of panels ? document.querySelectorAll(".panel") : []) {
+        const header = panel.querySelector("header");
+        if (outside(header.getBoundingClientRect(), panel.getBoundingClientRect()))
+          found.push(`${header.textContent}: the header leaves its panel`);
+        for (const cell of header.children) {
+          if (
+            cell.scrollWidth > cell.clientWidth ||
+            cell.scrollHeight > cell.clientHeight ||
+            outside(cell.getBoundingClientRect(), header.getBoundingClientRect())
+          )
+            found.push(`"${cell.textContent}"`);
+        }
+      }
+      const status = document.getElementById("status");
+      const said = document.getElementById("status-text");
+      if (
+        status.scrollHeight > status.clientHeight ||
+        outside(said.getBoundingClientRect(), status.getBoundingClientRect())
+      )
+        found.push(`the status "${said.textContent}"`);
+      return found;
+    }, panels);
+    assert.deepEqual(cut, [], `${label}: texts cut`);
+  }
+  // The viewport changed: the page refits its panels on the next frames.
+  async function resize(page, viewport) {
+    await page.setViewportSize(viewport);
+    await new Promise((resolve) => setTimeout(resolve, 100));
+    await settle(page);
+  }
   async function axeViolations(page) {
     if (!(await page.evaluate(() => typeof window.axe === "object")))
       await page.addScriptTag({ content: axeSource });
@@ -504,6 +544,10 @@ async function main() {
       await settle(page);
       await assertShows(page, traces, 0, "Home");
       const middle = Math.floor(length / 3);
+      await seek(page, middle);
+      // Where every sort still runs, the status says what each did: whole, all the same.
+      await seek(page, Math.floor(Math.min(...traces.map((trace) => trace.events.length)) / 2));
+      await assertWhole(page, "paused with every sort running, 1366x768", { panels: false });
       await seek(page, middle);
       const before = await assertShows(page, traces, middle, "seek");
       const panelTops = () =>
@@ -709,7 +753,8 @@ async function main() {
 
   await check(
     "stability: the legend's example races 24 values with 4 distinct keys; equal values are numbered " +
-      "in their starting order; each panel's verdict is the one the trace's identities give",
+      "in their starting order; each panel's verdict is the one the trace's identities give, whole " +
+      "at 1366x768 and 390x844 with every other text",
     async () => {
       const example = await openPage(defaultPage);
       await example.locator(".legend a[href^='#pattern=']").click();
@@ -753,6 +798,10 @@ async function main() {
         "BubbleSort keeps the order",
       );
       await example.screenshot({ path: path.join(options.work, "page-stability.png") });
+      await assertWhole(example, "the end at 1366x768");
+      await resize(example, { width: 390, height: 844 });
+      await assertWhole(example, "the end at 390x844");
+      await example.screenshot({ path: path.join(options.work, "page-stability-390.png") });
       assert.deepEqual(example.errors, []);
       await example.context().close();
     },
@@ -1039,8 +1088,9 @@ async function main() {
   );
 
   await check(
-    "a projector and a phone: everything in view at 1366x768 and 390x844, nothing sideways at 320 px; " +
-      "bars and marks stand out 3:1",
+    "a projector and a phone: everything in view at 1366x768, at 150 % zoom (911x512) and at " +
+      "390x844, nothing sideways at 320 px; bars and marks stand out 3:1; values written on the bars " +
+      "at 13 px or more; on a touch screen every target 24x24 px or more and no Space to press",
     async () => {
       const projector = await openPage(defaultPage);
       await assertInView(projector, RACE_IN_VIEW, "1366x768 at load");
@@ -1049,7 +1099,8 @@ async function main() {
         defaultGroups[0].length,
         "every sort has a panel",
       );
-      const { colours } = await state(projector);
+      assert.match(await projector.locator("#status").textContent(), /Space pauses/);
+      const { colours, panels } = await state(projector);
       const pairs = [
         ...["compare", "write", "held"].flatMap((mark) => [
           [mark, "bar"],
@@ -1062,7 +1113,45 @@ async function main() {
         const ratio = contrast(colours[front], colours[behind]);
         assert.ok(ratio >= 3, `${front} against ${behind}: ${ratio.toFixed(2)}:1`);
       }
+      assert.ok(
+        (await projector.evaluate("LABEL_FONT")) >= 13,
+        "the size of the values on the bars",
+      );
+      assert.ok(
+        panels.every((panel) => panel.labels.length === panel.values.length),
+        "40 values are written on their bars",
+      );
       await projector.context().close();
+      const zoomed = await openPage(defaultPage, "", { viewport: { width: 911, height: 512 } });
+      await assertInView(zoomed, RACE_IN_VIEW, "911x512 at load");
+      assert.equal(await zoomed.locator(".panel").count(), defaultGroups[0].length);
+      await zoomed.screenshot({ path: path.join(options.work, "page-911x512.png") });
+      await zoomed.context().close();
+      const touch = await openPage(defaultPage, "", {
+        viewport: { width: 390, height: 844 },
+        hasTouch: true,
+        isMobile: true,
+      });
+      await assertInView(touch, RACE_IN_VIEW, "390x844 on a touch screen");
+      assert.equal((await state(touch)).playing, true);
+      assert.doesNotMatch(await touch.locator("#status").textContent(), /Space/);
+      assert.equal(
+        await touch.locator(".legend .keys").isVisible(),
+        false,
+        "no keys in the legend",
+      );
+      const small = await touch.locator("button, select, input").evaluateAll((targets) =>
+        targets
+          .filter((target) => target.checkVisibility())
+          .map((target) => [
+            `${target.id} ${target.type} ${target.value}`,
+            target.getBoundingClientRect(),
+          ])
+          .filter(([, box]) => box.width < 24 || box.height < 24)
+          .map(([name, box]) => `${name} ${box.width}x${box.height}`),
+      );
+      assert.deepEqual(small, [], "targets under 24x24 px");
+      await touch.context().close();
       for (const width of [390, 320]) {
         const phone = await openPage(defaultPage, "", { viewport: { width, height: 844 } });
         if (width === 390) await assertInView(phone, RACE_IN_VIEW, "390x844 at load");
@@ -1093,6 +1182,65 @@ async function main() {
         if (width === 390)
           await phone.screenshot({ path: path.join(options.work, "page-390.png") });
         await phone.context().close();
+      }
+    },
+  );
+
+  await check(
+    "more sorts than five: a catalogue of seven (two of them copies under other names), racing " +
+      "seven and six, has every panel, the controls and the legend in view at 1366x768 and 390x844, " +
+      "and every text whole at the end",
+    async () => {
+      // What sort_show would write for seven sorts, which the browser cannot record: the
+      // catalogue and the embedded traces each hold two sorts more, copies of two of the five.
+      const copies = catalog.sorts
+        .slice(1, 3)
+        .map((sort) => ({ ...sort, name: `${sort.name}Copy` }));
+      const more = { ...catalog, sorts: [...catalog.sorts, ...copies] };
+      const traces = defaultGroups.flatMap((group) => [
+        ...group,
+        ...copies.map((copy) => ({
+          ...group.find((trace) => `${trace.algorithm}Copy` === copy.name),
+          algorithm: copy.name,
+        })),
+      ]);
+      const element = (id, json) =>
+        `<script id="${id}" type="application/json">${JSON.stringify(json)}</script>`;
+      const html = fs
+        .readFileSync(defaultPage, "utf8")
+        .replace(/<script id="sorting-catalog" [^>]*>[^<]*<\/script>/, () =>
+          element("sorting-catalog", more),
+        )
+        .replace(/<script id="sorting-traces" [^>]*>[^<]*<\/script>/, () =>
+          element("sorting-traces", { ...defaultDoc, traces }),
+        )
+        .replace(/const WASM_BASE64 = "[A-Za-z0-9+/=]*";/, 'const WASM_BASE64 = "";');
+      const seven = path.join(options.work, "show-seven-sorts.html");
+      fs.writeFileSync(seven, html);
+      const names = more.sorts.map((sort) => sort.name);
+      const first = defaultGroups[0][0];
+      const six = `#pattern=${first.pattern}&size=${first.size}&seed=${first.seed}&sorts=${names.slice(0, 6)}`;
+      for (const viewport of [PROJECTOR, { width: 390, height: 844 }]) {
+        for (const [fragment, count] of [
+          ["", 7],
+          [six, 6],
+        ]) {
+          const label = `${count} sorts at ${viewport.width}x${viewport.height}`;
+          const page = await openPage(seven, fragment, { viewport });
+          assert.equal(await page.locator(".panel").count(), count, label);
+          await assertInView(page, RACE_IN_VIEW, label);
+          if (count === 7) {
+            await runToEnd(page);
+            await assertFinished(page, traces.slice(0, 7));
+            await assertInView(page, RACE_IN_VIEW, `${label}, at the end`);
+            await assertWhole(page, `${label}, at the end`);
+            await page.screenshot({
+              path: path.join(options.work, `page-seven-${viewport.width}.png`),
+            });
+          }
+          assert.deepEqual(page.errors, [], label);
+          await page.context().close();
+        }
       }
     },
   );
@@ -1340,7 +1488,8 @@ async function main() {
   );
 
   await check(
-    "512 shuffled values: seeking anywhere shows the replayed state at once",
+    "512 shuffled values: seeking anywhere shows the replayed state at once; at the end of a race " +
+      "of 2048, every text whole at 1366x768 and 390x844",
     async () => {
       const big = await openPage(bigPage);
       const traces = (await shownDoc(big)).traces;
@@ -1365,6 +1514,17 @@ async function main() {
       }
       assert.deepEqual(big.errors, []);
       await big.context().close();
+      if (!canRecord) return;
+      const longest = await openPage(defaultPage, "#pattern=shuffled&size=2048&seed=1&tick=0");
+      await idle(longest);
+      await press(longest, "End");
+      await settle(longest);
+      await assertWhole(longest, "2048 values at the end, 1366x768");
+      await resize(longest, { width: 390, height: 844 });
+      await assertWhole(longest, "2048 values at the end, 390x844");
+      await longest.screenshot({ path: path.join(options.work, "page-2048-390.png") });
+      assert.deepEqual(longest.errors, []);
+      await longest.context().close();
     },
   );
 
