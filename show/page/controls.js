@@ -85,4 +85,8 @@ function wireControls() {
     requestFrame();
   }).observe($("panels"));
   new ResizeObserver(scrollToMarkedLine).observe($("code"));
+  // The cost curves are drawn at their width: again when it changes.
+  new ResizeObserver(() => {
+    if (state.costs && state.costs.width !== $("cost-charts").clientWidth) renderCosts();
+  }).observe($("cost-charts"));
 }

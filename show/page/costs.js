@@ -4,7 +4,10 @@
 
 // n from 8 to 16384 in steps of about the square root of 2.
 const COST_SIZES = Array.from({ length: 23 }, (_, k) => Math.round(8 * Math.SQRT2 ** k));
-const SERIES_DASHES = ["", "7 3", "2 3", "9 3 2 3", "4 2"];
+// The dashes of the series, paired with the colours (--series-0, ... in style.css): as their
+// numbers are coprime (7 and 6), sort k gets dashes k mod 7 and colour k mod 6, and no two of
+// the first 42 sorts share both.
+const SERIES_DASHES = ["", "8 3", "2 3", "9 3 2 3", "4 2", "12 3 2 3 2 3", "14 3 5 3"];
 const SVG_NS = "http://www.w3.org/2000/svg";
 
 function svgElement(name, attributes, parent) {
@@ -75,15 +78,46 @@ async function drawCosts() {
   }
 }
 
-function seriesColour(k) {
-  return getComputedStyle(document.documentElement)
-    .getPropertyValue(`--series-${k % SERIES_DASHES.length}`)
-    .trim();
+// The colour and the dashes of sort k's curves.
+function seriesStyle(k) {
+  const colours = state.colours.series;
+  return {
+    colour: colours[k % colours.length],
+    dash: SERIES_DASHES[k % SERIES_DASHES.length],
+  };
 }
+
+// Groups of sorts whose curves of `measure` lie on each other: the same count at every n both
+// were counted at, drawn (not zero) at two of them at least. Found from the counts alone.
+function coincidingSeries(measure) {
+  const { names, rows } = state.costs;
+  const counts = new Map(names.map((name) => [name, new Map()]));
+  for (const row of rows) counts.get(row.name).set(row.size, row[measure]);
+  const same = (one, other) => {
+    let drawn = 0;
+    for (const [size, count] of one) {
+      if (!other.has(size)) continue;
+      if (other.get(size) !== count) return false;
+      if (count > 0) ++drawn;
+    }
+    return drawn >= 2;
+  };
+  const groups = [];
+  for (const name of names) {
+    const group = groups.find(([first]) => same(counts.get(first), counts.get(name)));
+    if (group) group.push(name);
+    else groups.push([name]);
+  }
+  return groups.filter((group) => group.length > 1);
+}
+
+const listed = (names) =>
+  names.length > 1 ? `${names.slice(0, -1).join(", ")} and ${names[names.length - 1]}` : names[0];
 
 function renderCosts() {
   const { request, names, stops } = state.costs;
-  $("cost-charts").textContent = "";
+  const charts = $("cost-charts");
+  charts.textContent = "";
   for (const [measure, title] of [
     ["comparisons", "Comparisons"],
     ["writes", "Writes"],
@@ -92,21 +126,35 @@ function renderCosts() {
     const caption = document.createElement("figcaption");
     caption.textContent = `${title} against n: ${request.pattern}, seed ${request.seed}, ${request.direction}`;
     figure.appendChild(caption);
-    figure.appendChild(costChart(measure, title));
-    $("cost-charts").appendChild(figure);
+    charts.appendChild(figure);
+    figure.appendChild(costChart(measure, title, figure.clientWidth));
+    // A curve hidden under another would look missing: say whose lie on each other.
+    const hidden = coincidingSeries(measure).map(
+      (group) =>
+        `The ${measure} of ${listed(group)} coincide: the same count at every n counted, ` +
+        "so their curves lie on each other.",
+    );
+    if (hidden.length) {
+      const note = document.createElement("p");
+      note.className = "note cost-notes";
+      note.dataset.measure = measure;
+      note.textContent = hidden.join(" ");
+      figure.appendChild(note);
+    }
   }
+  state.costs.width = charts.clientWidth;
   const legend = $("cost-legend");
   legend.textContent = "";
   const key = (label, colour, dash) => {
     const item = document.createElement("span");
     item.className = "cost-key";
-    const sample = svgElement("svg", { width: 28, height: 10, "aria-hidden": "true" }, item);
+    const sample = svgElement("svg", { width: 40, height: 10, "aria-hidden": "true" }, item);
     svgElement(
       "line",
       {
         x1: 0,
         y1: 5,
-        x2: 28,
+        x2: 40,
         y2: 5,
         stroke: colour,
         "stroke-width": 2.5,
@@ -122,18 +170,19 @@ function renderCosts() {
     const label = stop
       ? `${name} (counted to n = ${stop.counted}: n = ${stop.next} would pass the budget)`
       : name;
-    key(label, seriesColour(k), SERIES_DASHES[k % SERIES_DASHES.length]);
+    key(label, seriesStyle(k).colour, seriesStyle(k).dash);
   });
   key("n·log₂n and n²", "#8d949a", "3 3");
   key("◯ the race shown", "transparent", "");
 }
 
-// One log-log chart of `measure` for every sort, with the guides and the race shown.
-function costChart(measure, title) {
+// One log-log chart of `measure` for every sort, with the guides and the race shown, drawn in
+// CSS pixels at `available` pixels wide, so that its text keeps the size the style sheet sets.
+function costChart(measure, title, available) {
   const { names, rows } = state.costs;
-  const width = 440;
-  const height = 300;
-  const margin = { left: 52, right: 46, top: 10, bottom: 38 };
+  const width = Math.max(300, Math.round(available || 440));
+  const height = Math.round(Math.min(360, Math.max(260, width * 0.62)));
+  const margin = { left: 58, right: 66, top: 12, bottom: 46 };
   const sizes = [...new Set(rows.map((row) => row.size))];
   const [smallest, largest] = [COST_SIZES[0], COST_SIZES[COST_SIZES.length - 1]];
   const guides = [
@@ -174,7 +223,9 @@ function costChart(measure, title) {
     },
     svg,
   );
-  for (let n = smallest; n <= largest; n *= 4) {
+  // A tick every factor of 4, each with its number where the chart leaves room for it.
+  const labelled = width - margin.left - margin.right >= 300 ? 1 : 2;
+  for (let n = smallest, k = 0; n <= largest; n *= 4, ++k) {
     svgElement(
       "line",
       {
@@ -186,9 +237,10 @@ function costChart(measure, title) {
       },
       svg,
     );
+    if (k % labelled) continue;
     svgElement(
       "text",
-      { x: x(n), y: height - margin.bottom + 16, "text-anchor": "middle", fill: ink },
+      { x: x(n), y: height - margin.bottom + 19, "text-anchor": "middle", fill: ink },
       svg,
     ).textContent = n;
   }
@@ -208,7 +260,7 @@ function costChart(measure, title) {
     "text",
     {
       x: (width + margin.left - margin.right) / 2,
-      y: height - 4,
+      y: height - 6,
       "text-anchor": "middle",
       fill: ink,
     },
@@ -217,11 +269,11 @@ function costChart(measure, title) {
   svgElement(
     "text",
     {
-      x: 12,
+      x: 14,
       y: (height - margin.bottom) / 2,
       "text-anchor": "middle",
       fill: ink,
-      transform: `rotate(-90 12 ${(height - margin.bottom) / 2})`,
+      transform: `rotate(-90 14 ${(height - margin.bottom) / 2})`,
     },
     svg,
   ).textContent = title.toLowerCase();
@@ -243,7 +295,7 @@ function costChart(measure, title) {
     ).textContent = label;
   }
   names.forEach((name, k) => {
-    const colour = seriesColour(k);
+    const { colour, dash } = seriesStyle(k);
     const points = rows.filter((row) => row.name === name && row[measure] > 0);
     svgElement(
       "polyline",
@@ -252,7 +304,7 @@ function costChart(measure, title) {
         fill: "none",
         stroke: colour,
         "stroke-width": 2,
-        "stroke-dasharray": SERIES_DASHES[k % SERIES_DASHES.length],
+        "stroke-dasharray": dash,
       },
       svg,
     );

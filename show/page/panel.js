@@ -19,6 +19,8 @@ function readColours() {
     ink: read("--ink"),
     panel: read("--panel"),
     zero: read("--zero"),
+    // The cost curves' colours, --series-0 onwards, as many as the style sheet gives.
+    series: Array.from({ length: 100 }, (_, k) => read(`--series-${k}`)).filter(Boolean),
   };
 }
 

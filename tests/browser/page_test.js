@@ -809,7 +809,8 @@ async function main() {
 
   await check(
     "cost curves: each point is the recorder's count for that n, the ring the race shown; the CSV " +
-      "holds the same counts",
+      "holds the same counts; every sort its own colour and dashes, for ten sorts too; curves that " +
+      "lie on each other are named; the text 13 px or larger",
     async () => {
       const costs = await openPage(defaultPage, "#pattern=shuffled&size=64&seed=1");
       await idle(costs);
@@ -898,9 +899,74 @@ async function main() {
           `${sort} n=${n} in the CSV and the chart`,
         );
       }
+      // Colour and dashes: no pair twice among the catalogue's sorts, nor among ten; each colour
+      // 3:1 on white; the curves drawn in them.
+      const count = Math.max(10, catalog.sorts.length);
+      const styles = await costs.evaluate(
+        (count) => Array.from({ length: count }, (_, k) => window.seriesStyle(k)),
+        count,
+      );
+      const pair = ({ colour, dash }) => `${colour} "${dash}"`;
+      assert.equal(new Set(styles.map(pair)).size, count, `${styles.map(pair)}`);
+      for (const { colour } of styles)
+        assert.ok(contrast(colour, "#ffffff") >= 3, `${colour} stands 3:1 on white`);
+      const drawn = await costs
+        .locator("#cost-charts figure")
+        .first()
+        .locator("polyline[stroke-width='2']")
+        .evaluateAll((lines) =>
+          lines.map((line) => ({
+            colour: line.getAttribute("stroke"),
+            dash: line.getAttribute("stroke-dasharray"),
+          })),
+        );
+      assert.deepEqual(drawn.map(pair), styles.slice(0, catalog.sorts.length).map(pair));
+      // Sorts whose counts agree at every n both were counted at lie on each other: each such
+      // pair is named in one sentence under its chart, and no other.
+      let coinciding = 0;
+      for (const [measure, column] of [
+        ["comparisons", 5],
+        ["writes", 7],
+      ]) {
+        const counts = new Map(catalog.sorts.map(({ name }) => [name, new Map()]));
+        for (const row of rows) counts.get(row[4]).set(row[3], Number(row[column]));
+        const note = (
+          await costs.locator(`.cost-notes[data-measure=${measure}]`).allTextContents()
+        ).join(" ");
+        const sentences = note.split(/(?<=\.) /);
+        for (const [first, own] of counts) {
+          for (const [second, other] of counts) {
+            if (first >= second) continue;
+            const common = [...own.keys()].filter((n) => other.has(n));
+            const same =
+              common.every((n) => own.get(n) === other.get(n)) &&
+              common.filter((n) => own.get(n) > 0).length >= 2;
+            const named = sentences.some((line) => line.includes(first) && line.includes(second));
+            assert.equal(named, same, `${measure} of ${first} and ${second}: "${note}"`);
+            coinciding += same;
+          }
+        }
+      }
+      assert.ok(coinciding > 0, "on shuffled input, two sorts write as much at every n");
+      // The text's size on the screen, on a projector and on a phone, where a chart scaled to
+      // fit would shrink it.
+      const textSize = () =>
+        costs
+          .locator("#cost-charts svg text")
+          .first()
+          .evaluate(
+            (text) =>
+              parseFloat(getComputedStyle(text).fontSize) * text.ownerSVGElement.getScreenCTM().a,
+          );
+      assert.ok((await textSize()) >= 13, `the charts' text is ${await textSize()} px`);
       await costs
         .locator("#cost-panel")
         .screenshot({ path: path.join(options.work, "page-costs.png") });
+      await resize(costs, { width: 390, height: 844 });
+      assert.ok((await textSize()) >= 13, `at 390 px, the charts' text is ${await textSize()} px`);
+      await costs
+        .locator("#cost-panel")
+        .screenshot({ path: path.join(options.work, "page-costs-390.png") });
       assert.deepEqual(
         await axeViolations(costs),
         [],
