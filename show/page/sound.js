@@ -1,7 +1,9 @@
 "use strict";
 
 // Sound: one tone per step of the sort whose code is shown, its pitch the value compared or
-// written, a softer sine for tests and a brighter triangle for writes. Off until asked for; the
+// written, a softer sine for tests and a brighter triangle for writes. The race plays a tone
+// per frame at most, that of the step shown then: above about 60 steps a second (one a frame)
+// most steps are not heard, as the Sound button's title says. Off until asked for; the
 // AudioContext is made only on a click or key press, as browsers require.
 
 const SOUND_KEY = "sorting-show-sound";
