@@ -70,7 +70,8 @@ class Panel {
   // Keeps for the counters and the finishing place the room they take at the end of the race,
   // when they are longest, so that nothing beside or under them moves while the race plays and
   // nothing is cut at the end. Measured, as the room depends on the fonts and the width; again
-  // whenever they change.
+  // whenever they change. Leaves the texts of the end in place (updateText puts back the
+  // current ones), and says whether they all show whole.
   reserveRoom(finishedRank) {
     const r = this.replay;
     const cells = [this.counters, this.stateText];
@@ -80,11 +81,15 @@ class Panel {
     }
     this.counters.textContent = countersText(r, true);
     this.stateText.textContent = finishedText(finishedRank, r.length);
+    if (r.trace.consistent)
+      this.eventText.textContent = r.showsOrder ? stabilityVerdict(r.trace.reorderedPairs) : "";
     for (const cell of cells) {
       const box = cell.getBoundingClientRect();
       cell.style.setProperty("--final-width", `${Math.ceil(box.width)}px`);
       cell.style.setProperty("--final-height", `${Math.ceil(box.height)}px`);
     }
+    const header = this.element.querySelector("header");
+    return Array.from(header.children).every((cell) => cell.scrollWidth <= cell.clientWidth);
   }
 
   // The name's width, to line up the counters of every panel.

@@ -98,18 +98,28 @@ function finishedRank(replay) {
 }
 
 // The name column and each text's room come from what the texts take at the end of the race in
-// this width (the panels share the height, however many race). The key says what they were
-// fitted for.
+// this width (the panels share the height, however many race). A short window puts each
+// panel's texts on one line, and on two where the texts of the race's end would not fit on one.
+// The key says what they were fitted for.
 const shortWindow = window.matchMedia("(max-height: 600px)");
 let fittedFor = "";
 
 function fitPanels() {
   const container = $("panels");
   fittedFor = `${container.clientWidth} ${shortWindow.matches}`;
-  container.style.removeProperty("--name-width");
-  const widest = Math.max(0, ...state.panels.map((panel) => panel.nameWidth()));
-  container.style.setProperty("--name-width", `${widest}px`);
-  for (const panel of state.panels) panel.reserveRoom(finishedRank(panel.replay));
+  const fit = () => {
+    container.style.removeProperty("--name-width");
+    const widest = Math.max(0, ...state.panels.map((panel) => panel.nameWidth()));
+    container.style.setProperty("--name-width", `${widest}px`);
+    return state.panels
+      .map((panel) => panel.reserveRoom(finishedRank(panel.replay)))
+      .every((whole) => whole);
+  };
+  container.classList.remove("two-lines");
+  if (!fit() && shortWindow.matches) {
+    container.classList.add("two-lines");
+    fit();
+  }
   for (const panel of state.panels) panel.updateText(state.tick, finishedRank(panel.replay));
 }
 

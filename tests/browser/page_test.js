@@ -754,7 +754,7 @@ async function main() {
   await check(
     "stability: the legend's example races 24 values with 4 distinct keys; equal values are numbered " +
       "in their starting order; each panel's verdict is the one the trace's identities give, whole " +
-      "at 1366x768 and 390x844 with every other text",
+      "at 1366x768, 390x844 and 911x512 with every other text",
     async () => {
       const example = await openPage(defaultPage);
       await example.locator(".legend a[href^='#pattern=']").click();
@@ -802,6 +802,10 @@ async function main() {
       await resize(example, { width: 390, height: 844 });
       await assertWhole(example, "the end at 390x844");
       await example.screenshot({ path: path.join(options.work, "page-stability-390.png") });
+      // And at 150 % zoom, where each panel's texts take one line when they fit on it.
+      await resize(example, { width: 911, height: 512 });
+      await assertWhole(example, "the end at 911x512");
+      await assertInView(example, RACE_IN_VIEW, "the end at 911x512");
       assert.deepEqual(example.errors, []);
       await example.context().close();
     },
