@@ -200,7 +200,7 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   out += ",\"comparator\":\"";
   out += input.descending ? "descending" : "ascending";
   out += "\",\"input\":";
-  AppendValues(out, input.values);
+  AppendValues(out, trace.input);
   out += ",\"output\":";
   AppendValues(out, trace.output);
   out += ",\"comparisons\":";
@@ -209,6 +209,11 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   AppendInt(out, trace.equalities);
   out += ",\"writes\":";
   AppendInt(out, trace.writes);
+  out += ",\"rule\":";
+  AppendString(out, trace.comparator.c_str());
+  out += ",\"outcome\":";
+  AppendString(out, trace.outcome.ended);
+  out += trace.outcome.kept ? ",\"kept\":true" : ",\"kept\":false";
   const FileList files(trace.events.sites);
   out += ",\"files\":[";
   for (const std::string& path : files.paths()) {
@@ -218,7 +223,7 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   }
   out += "],\"events\":[";
   std::size_t k = 0;
-  for (EventReader reader(input.values, trace.events); !reader.Done(); ++k) {
+  for (EventReader reader(trace.input, trace.events); !reader.Done(); ++k) {
     if (k != 0)
       out += ',';
     const int site = static_cast<int>(HeadValue(trace.events.head[k], kHeadSite));
@@ -263,7 +268,7 @@ inline std::string CountsDocument(const Recording& recording) {
       out += ',';
     out += "{\"name\":";
     AppendString(out, trace.algorithm);
-    const std::pair<const char*, long> counts[] = {
+    const std::pair<const char*, long long> counts[] = {
         {"comparisons", trace.comparisons},
         {"equalities", trace.equalities},
         {"writes", trace.writes},
@@ -310,7 +315,9 @@ inline void AppendTraceFormat(std::string& out) {
   AppendNumbers(out, {{"max_values", static_cast<long long>(kMaxValues)},
                       {"max_count_values", static_cast<long long>(kMaxCountValues)},
                       {"pattern_name_bytes", static_cast<long long>(kPatternNameBytes)},
-                      {"count_budget", kCountBudget}});
+                      {"count_budget", kCountBudget},
+                      {"call_budget_per_square", kCallBudgetPerSquare},
+                      {"call_budget_base", kCallBudgetBase}});
   out += ",\"defaults\":";
   AppendNumbers(out, {{"size", static_cast<long long>(kDefaultSize)}, {"seed", kDefaultSeed}});
   out += ",\"events\":[";
@@ -321,6 +328,8 @@ inline void AppendTraceFormat(std::string& out) {
     AppendString(out, kind.name);
     out += ",\"tag\":";
     AppendString(out, kind.tag);
+    out += ",\"counts\":";
+    AppendString(out, kind.counts);
     out += ",\"fields\":[";
     for (std::size_t k = 0; k < kind.field_count; ++k) {
       if (k != 0)
@@ -376,7 +385,17 @@ inline void AppendTraceFormat(std::string& out) {
 inline std::string CatalogDocument() {
   std::string out = "{\"format\":\"sorting-catalog\",\"version\":2,";
   AppendTraceFormat(out);
-  out += ",\"sorts\":[";
+  out += ",\"comparators\":[";
+  for (const RuleEntry& rule : kRules) {
+    if (&rule != kRules)
+      out += ',';
+    out += "{\"name\":";
+    AppendString(out, rule.name);
+    out += ",\"description\":";
+    AppendString(out, rule.description);
+    out += rule.rule == Rule::kThrowAt ? ",\"takes\":\"K\"}" : ",\"takes\":null}";
+  }
+  out += "],\"sorts\":[";
   for (const SortEntry& entry : kTrackedSorts) {
     if (&entry != kTrackedSorts)
       out += ',';

@@ -22,6 +22,7 @@ function traceFormat(catalog) {
       name: entry.kind,
       code,
       tag: entry.tag,
+      counts: entry.counts,
       fields: entry.fields,
       columns: entry.columns,
       columnOf,
@@ -62,7 +63,8 @@ class TraceCursor {
     this.writeId = trace[write.new_id];
     this.writeValue = trace[write.new];
     this.WRITE = format.kinds.write.code;
-    this.COMPARISON = format.kinds.comparison.code;
+    // Which of the counts each kind of event adds to, by its code.
+    this.counts = format.byCode.map((kind) => kind.counts);
     this.values = Int32Array.from(trace.input);
     this.ids = Int32Array.from(trace.input, (_, k) => k);
     this.position = 0; // events applied
@@ -94,7 +96,7 @@ class TraceCursor {
       this.ids[slot] = this.writeId[k] === none ? -1 : this.writeId[k];
       return;
     }
-    if (kind === this.COMPARISON) ++this.comparisons;
+    if (this.counts[kind] === "comparisons") ++this.comparisons;
     else ++this.equalities;
     if (this.trace.first[k] === none || this.trace.second[k] === none) ++this.extraAt;
   }
@@ -164,7 +166,9 @@ class TraceCursor {
     operand(trace.first[k], OPERAND_I);
     operand(trace.second[k], OPERAND_J);
     const answerBits = format.head.answer;
-    fields[kind.columns.answer] = ((trace.head[k] >> answerBits.shift) & answerBits.mask) === 1;
+    if (kind.columns.answer) {
+      fields[kind.columns.answer] = ((trace.head[k] >> answerBits.shift) & answerBits.mask) === 1;
+    }
     return { kind, fields };
   }
 }
@@ -237,7 +241,7 @@ function addCheckpoints(format, trace) {
 function recordingFromModule(format, header, buffer) {
   const copy = (Type, [address, count], width = 1) =>
     new Type(buffer, address, count * width).slice();
-  const input = copy(Int32Array, header.input);
+
   const traces = header.traces.map((entry) => {
     const trace = {
       algorithm: entry.algorithm,
@@ -245,13 +249,16 @@ function recordingFromModule(format, header, buffer) {
       size: header.size,
       seed: header.seed,
       comparator: header.comparator,
-      input,
+      input: copy(Int32Array, entry.input),
       output: copy(Int32Array, entry.output),
       outputIds: copy(Int32Array, entry.output_identities),
       comparisons: entry.comparisons,
       equalities: entry.equalities,
       writes: entry.writes,
       reorderedPairs: entry.reordered_equal_pairs,
+      rule: entry.rule,
+      outcome: entry.outcome,
+      kept: entry.kept,
       files: entry.files,
       sites: entry.sites,
       identified: true,
@@ -273,6 +280,7 @@ function recordingFromModule(format, header, buffer) {
 function traceBuffers(trace) {
   const { checkpoints } = trace;
   return [
+    trace.input,
     trace.output,
     trace.outputIds,
     trace.head,

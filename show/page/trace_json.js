@@ -46,7 +46,7 @@ function packJsonTrace(format, trace, reorderedPairs = null) {
       second[k] = id == null ? format.none : id;
       extra.push(read("new"));
     } else {
-      answer = read(kind.columns.answer) ? 1 : 0;
+      answer = kind.columns.answer && read(kind.columns.answer) ? 1 : 0;
       const operands = [
         ["i", "a", "from_i", "id_i"],
         ["j", "b", "from_j", "id_j"],
@@ -82,6 +82,10 @@ function packJsonTrace(format, trace, reorderedPairs = null) {
     equalities: trace.equalities || 0,
     writes: trace.writes,
     reorderedPairs: identified ? reorderedPairs : null,
+    // Traces written before the comparator lab ran the strict order to the end.
+    rule: trace.rule ?? "less",
+    outcome: trace.outcome ?? "sorted",
+    kept: trace.kept ?? true,
     files: trace.files || [],
     sites,
     head,
@@ -122,7 +126,8 @@ function traceDocumentChunks(format, traces) {
       `${t ? "," : ""}{"algorithm":${jsonString(trace.algorithm)},"pattern":${jsonString(trace.pattern)},` +
         `"size":${trace.size},"seed":${jsonValue(trace.seed)},"comparator":${jsonString(trace.comparator)},` +
         `"input":${list(trace.input)},"output":${list(trace.output)},"comparisons":${trace.comparisons},` +
-        `"equalities":${trace.equalities},"writes":${trace.writes},` +
+        `"equalities":${trace.equalities},"writes":${trace.writes},"rule":${jsonString(trace.rule)},` +
+        `"outcome":${jsonString(trace.outcome)},"kept":${trace.kept},` +
         `"files":[${trace.files.map(jsonString).join(",")}],"events":[`,
     );
     const cursor = new TraceCursor(format, trace);

@@ -66,7 +66,7 @@ function recorderWorker(scope) {
   function record(request) {
     const header = JSON.parse(moduleText(recordInModule(request)));
     const recording = recordingFromModule(format, header, recorder.memory.buffer);
-    const buffers = [recording.traces[0].input.buffer, ...recording.traces.flatMap(traceBuffers)];
+    const buffers = recording.traces.flatMap(traceBuffers);
     // Memory a recording grew stays with the module: the page replaces a worker that holds much.
     recording.moduleBytes = recorder.memory.buffer.byteLength;
     return { result: recording, transfer: buffers };

@@ -46,6 +46,10 @@ using sorting_show::kPatternNameBytes;
 // static constructor ever runs. The text is made on first use instead.
 std::int32_t input_values[kMaxValues];
 char pattern_name[kPatternNameBytes];
+// The comparator's name ("less", "throw-at:5"; empty for less), and the call
+// budget (-1: the recorder's own).
+char comparator_name[kPatternNameBytes];
+long long call_budget = -1;
 std::string* json = nullptr;
 // The last recording with its events, whose columns its header points at, and
 // its history picture.
@@ -74,11 +78,12 @@ void AppendPlace(std::string& out, const char* name, const std::vector<Entry>& e
 }
 
 // The "sorting-recording" document: what the page reads of a recording that
-// stays in the module's memory. The input, every trace's output and identities
-// and its event columns are [address, count] places in the memory; the rest is
-// the trace document's own fields, with each trace's sites (its library lines:
-// the index of the file in its files, the line and the standard algorithm, or
-// null, null, null) and its count of reordered pairs of equal values.
+// stays in the module's memory. Every trace's input (McIlroy's adversary makes
+// one for each sort), output and identities and its event columns are
+// [address, count] places in the memory; the rest is the trace document's own
+// fields, with each trace's sites (its library lines: the index of the file in
+// its files, the line and the standard algorithm, or null, null, null) and its
+// count of reordered pairs of equal values.
 std::string RecordingHeader(const sorting_show::Recording& recording) {
   const sorting_show::Input& input = recording.input;
   std::string out = "{\"format\":\"sorting-recording\",\"version\":1,\"pattern\":";
@@ -91,7 +96,6 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
   else
     out += "null";
   out += input.descending ? ",\"comparator\":\"descending\"" : ",\"comparator\":\"ascending\"";
-  AppendPlace(out, "input", input.values);
   out += ",\"traces\":[";
   for (const sorting_show::Trace& trace : recording.traces) {
     if (&trace != &recording.traces.front())
@@ -109,6 +113,11 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
       out += "\":";
       sorting_show::AppendInt(out, count);
     }
+    out += ",\"rule\":";
+    sorting_show::AppendString(out, trace.comparator.c_str());
+    out += ",\"outcome\":";
+    sorting_show::AppendString(out, trace.outcome.ended);
+    out += trace.outcome.kept ? ",\"kept\":true" : ",\"kept\":false";
     const sorting_show::FileList files(trace.events.sites);
     out += ",\"files\":[";
     for (const std::string& path : files.paths()) {
@@ -132,6 +141,7 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
       out += ']';
     }
     out += ']';
+    AppendPlace(out, "input", trace.input);
     AppendPlace(out, "output", trace.output);
     AppendPlace(out, "output_identities", trace.output_identities);
     AppendPlace(out, "head", trace.events.head);
@@ -145,12 +155,19 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
   return out;
 }
 
-// Records every sort on `input` and publishes the recording's header; -2 when a
-// trace names more library lines than the binary format holds.
+// Records every sort on `input` under the comparator named in its buffer and
+// publishes the recording's header; -3 for a comparator's name the lab does not
+// know, -2 when a trace names more library lines than the binary format holds.
 std::int32_t Record(sorting_show::Input input) {
+  if (std::memchr(comparator_name, '\0', kPatternNameBytes) == nullptr)
+    return -3;
+  std::string error;
+  if (comparator_name[0] != '\0' &&
+      !sorting_show::ParseComparator(comparator_name, &input.comparator, &error))
+    return -3;
   if (last_recording == nullptr)
     last_recording = new sorting_show::Recording;
-  *last_recording = sorting_show::RecordAll(std::move(input));
+  *last_recording = sorting_show::RecordAll(std::move(input), true, call_budget);
   for (const sorting_show::Trace& trace : last_recording->traces) {
     if (trace.events.too_many_sites)
       return -2;
@@ -181,6 +198,18 @@ std::int32_t sorting_record_values(std::int32_t count, std::int32_t descending) 
     return -1;
   return Record(sorting_show::ValuesInput(std::vector<int>(input_values, input_values + count),
                                           descending != 0));
+}
+
+// The buffer of kPatternNameBytes bytes that the record functions read the
+// comparator's name from, NUL-terminated; empty (as at first) for less.
+SORTING_EXPORT(sorting_comparator_name) char* sorting_comparator_name() {
+  return comparator_name;
+}
+
+// The comparator calls after which a recording stops each sort; -1 (as at
+// first) for the recorder's own budget, 4 n^2 + 64.
+SORTING_EXPORT(sorting_set_call_budget) void sorting_set_call_budget(std::int32_t calls) {
+  call_budget = calls;
 }
 
 // The buffer of kPatternNameBytes bytes that sorting_record_pattern and
