@@ -20,6 +20,7 @@
 
 #include "show/trace_format.h"
 #include "show/trace_recorder.h"
+#include "show/variants.h"
 
 namespace sorting_show {
 
@@ -394,6 +395,18 @@ inline std::string CatalogDocument() {
     out += ",\"description\":";
     AppendString(out, rule.description);
     out += rule.rule == Rule::kThrowAt ? ",\"takes\":\"K\"}" : ",\"takes\":null}";
+  }
+  out += "],\"variants\":[";
+  for (const auto& variant : sorting_variants::kVariants<Tracked, RecordingComparator>) {
+    if (&variant != sorting_variants::kVariants<Tracked, RecordingComparator>)
+      out += ',';
+    out += "{\"sort\":";
+    AppendString(out, variant.sort);
+    out += ",\"name\":";
+    AppendString(out, variant.name);
+    out += ",\"description\":";
+    AppendString(out, variant.description);
+    out += '}';
   }
   out += "],\"sorts\":[";
   for (const SortEntry& entry : kTrackedSorts) {

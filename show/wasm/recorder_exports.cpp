@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "show/history_picture.h"
 #include "show/trace_json.h"
 #include "show/trace_recorder.h"
+#include "show/variants.h"
 #include "support/input_patterns.h"
 
 #define SORTING_EXPORT(name) extern "C" __attribute__((export_name(#name)))
@@ -54,6 +56,7 @@ std::string* json = nullptr;
 // The last recording with its events, whose columns its header points at, and
 // its history picture.
 sorting_show::Recording* last_recording = nullptr;
+sorting_show::Recording* last_variant = nullptr;
 sorting_show::Image* picture = nullptr;
 std::vector<unsigned char>* picture_rgba = nullptr;
 
@@ -175,6 +178,10 @@ std::int32_t Record(sorting_show::Input input) {
   return Publish(RecordingHeader(*last_recording));
 }
 
+// The variants of the sorts, on the instrumented type.
+constexpr const auto& kTrackedVariants =
+    sorting_variants::kVariants<sorting_show::Tracked, sorting_show::RecordingComparator>;
+
 // The pattern named in the name buffer, or null for a name that is no
 // pattern's or has no NUL in the buffer.
 const sorting_patterns::PatternEntry* NamedPattern() {
@@ -198,6 +205,33 @@ std::int32_t sorting_record_values(std::int32_t count, std::int32_t descending) 
     return -1;
   return Record(sorting_show::ValuesInput(std::vector<int>(input_values, input_values + count),
                                           descending != 0));
+}
+
+// Records variant `k` (in the catalogue's order of variants) on the last
+// recording's input, direction and comparator, and publishes a recording header
+// of its one trace, named after the variant; -1 for a k out of range or before
+// any recording. The last recording stays the one the history picture shows.
+SORTING_EXPORT(sorting_record_variant) std::int32_t sorting_record_variant(std::int32_t k) {
+  if (last_recording == nullptr || k < 0 ||
+      static_cast<std::size_t>(k) >= std::size(kTrackedVariants))
+    return -1;
+  const auto& variant = kTrackedVariants[k];
+  const sorting_show::Input& input = last_recording->input;
+  sorting_show::Recording recording;
+  recording.input = input;
+  recording.traces.push_back(sorting_show::RecordRun(
+      variant.name, input.values,
+      [&](sorting_show::Tracked* first, sorting_show::Tracked* last) {
+        variant.run(first, last, sorting_show::RecordingComparator{input.descending});
+      },
+      {true, nullptr, sorting_show::CallBudget(input.values.size()), input.descending}));
+  if (recording.traces[0].events.too_many_sites)
+    return -2;
+  // The header points into this recording's arrays: they stay until the next call.
+  if (last_variant == nullptr)
+    last_variant = new sorting_show::Recording;
+  *last_variant = std::move(recording);
+  return Publish(RecordingHeader(*last_variant));
 }
 
 // The buffer of kPatternNameBytes bytes that the record functions read the
