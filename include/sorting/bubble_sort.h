@@ -38,7 +38,7 @@ void BubbleSort(T* first, T* last, Compare comp) {
         // Neighbours are exchanged only when the later one must stand first:
         // elements that differ but are equivalent under `comp` (records with the
         // same key) stay where they are, so the sort is stable.
-        if (!detail::Equal(earlier, later) && comp(later, earlier)) {
+        if (!detail::Equal(earlier, later) && static_cast<bool>(comp(later, earlier))) {
           detail::Exchange(earlier, later);
           swapped = true;
         }

@@ -46,8 +46,11 @@ void HeapSort(T* first, T* last, Compare comp) {
     // The lambdas hand on this one comparator by reference: the heap operations
     // would copy it. Each stands on the line of its heap call, so a comparator
     // that asks where it is called from (the trace recorder's) names that line.
-    detail::MakeHeap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
-    detail::SortHeap(first, last + 1, [&comp](const T& a, const T& b) { return comp(a, b); });
+    // bool(...): a result of class type is used as bool only, never through its
+    // own operators.
+    T* const end = last + 1;
+    detail::MakeHeap(first, end, [&comp](const T& a, const T& b) { return bool(comp(a, b)); });
+    detail::SortHeap(first, end, [&comp](const T& a, const T& b) { return bool(comp(a, b)); });
   }
 }
 

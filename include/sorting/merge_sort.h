@@ -42,7 +42,7 @@ void Merge(T* first, T* mid, T* last, Compare comp) {
     // Moves stay within [i, j], so even a comparator that is not strict cannot
     // move an element out of the range.
     while (i < last && j <= last) {
-      if (!comp(*i, *j)) {
+      if (!static_cast<bool>(comp(*i, *j))) {
         // One rotation, not a batch of the right-run elements that go before *i:
         // std::rotate moves a block past one element as a single memmove for
         // trivially copyable types, but a longer rotation as a cycle of swaps,
