@@ -17,6 +17,11 @@ if(head_lines EQUAL 2)
     string(REPLACE " " ";" variants "${CMAKE_MATCH_1}")
   endif()
 endif()
+# A variants line anywhere else (say, wrapped by the formatter) would quietly test one case.
+file(STRINGS ${SOURCE} variant_lines REGEX "variants:")
+if(variant_lines AND variants STREQUAL "NONE")
+  message(FATAL_ERROR "${SOURCE}: the \"// variants: \" line must be the second line")
+endif()
 foreach(variant IN LISTS variants)
   execute_process(COMMAND ${COMPILER} -std=c++17 -fsyntax-only -D${variant} -I${INCLUDE_DIR} ${SOURCE}
                   RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
