@@ -4,7 +4,8 @@
 # "// expect each: " instead expects one or more errors, each matching (one per
 # sort of the table, say). A second line "// variants: A B ..." compiles it once
 # per name, with that name defined as a macro, and expects the same from each.
-# The comment lines after these two say what to mend, and a failure shows them.
+# The comment lines after these two say what to mend; a failure shows them
+# before the compiler's output.
 #
 #   cmake -DCOMPILER=c++ -DINCLUDE_DIR=<repository> -DSOURCE=<file> -P check.cmake
 
@@ -54,9 +55,9 @@ foreach(variant IN LISTS variants)
     list(LENGTH matching matching_count)
     if(error_count EQUAL 0 OR NOT matching_count EQUAL error_count)
       message(FATAL_ERROR "${variant}: expected errors that each match '${expected}', got "
-                          "${error_count}, ${matching_count} of them matching:\n${output}\n${advice}")
+                          "${error_count}, ${matching_count} of them matching.\n${advice}\n${output}")
     endif()
   elseif(NOT output MATCHES "${expected}" OR NOT error_count EQUAL 1)
-    message(FATAL_ERROR "${variant}: expected one error matching '${expected}', got ${error_count}:\n${output}\n${advice}")
+    message(FATAL_ERROR "${variant}: expected one error matching '${expected}', got ${error_count}.\n${advice}\n${output}")
   endif()
 endforeach()
