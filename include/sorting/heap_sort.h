@@ -37,6 +37,8 @@ void RunHeap(T* first, T* end, Less less, Heap heap, const char* callee, unsigne
              const char* file) {
   detail::AtLibraryLine<T>(line, file, callee);
 #if defined(__cpp_exceptions)
+  // A flag of its own: tested as the pointer it holds, the exception_ptr made
+  // g++ lay the loops out as if a throw were the likely case.
   struct {
     bool failed = false;
     std::exception_ptr thrown;
