@@ -172,6 +172,7 @@ void ExpectEveryElementKeptWhenThrown(SortFunction<T, Compare> sort, Compare com
       const std::vector<int> input = MakePattern(pattern.pattern, size, 11);
       for (throw_at_call = 1;; ++throw_at_call) {
         std::vector<T> values;
+        values.reserve(size);
         for (int value : input)
           values.push_back(make(value));
         comparator_calls = 0;
@@ -182,6 +183,7 @@ void ExpectEveryElementKeptWhenThrown(SortFunction<T, Compare> sort, Compare com
           threw = true;
         }
         std::vector<int> kept;
+        kept.reserve(size);
         for (const T& value : values)
           kept.push_back(ValueOf(value));
         ASSERT_TRUE(std::is_permutation(kept.begin(), kept.end(), input.begin()))
