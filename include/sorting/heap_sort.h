@@ -5,6 +5,9 @@
 #include <utility>
 #if defined(__cpp_exceptions)
 #include <exception>
+#if defined(__GLIBCXX__)
+#include <cxxabi.h>
+#endif
 #endif
 
 #include "sorting/comparator.h"
@@ -14,10 +17,21 @@ namespace sorting {
 namespace detail {
 
 #if defined(__cpp_exceptions)
-// Keeps the exception being handled. Out of line and cold, so that compilers
-// still inline the comparator into the loops of the heap operations.
+// Keeps the exception being handled, but lets the forced unwinding that ends a
+// thread (pthread_exit, cancellation) go on, as it must. Out of line and cold,
+// so that compilers still inline the comparator into the heap operations' loops.
 [[gnu::cold]] inline void KeepException(std::exception_ptr& thrown) {
+#if defined(__GLIBCXX__)
+  try {
+    throw;
+  } catch (abi::__forced_unwind&) {
+    throw;
+  } catch (...) {
+    thrown = std::current_exception();
+  }
+#else
   thrown = std::current_exception();
+#endif
 }
 #endif
 
@@ -29,9 +43,10 @@ namespace detail {
 // exception from `less` would leave the range without it, and with another one
 // twice. Where there are exceptions, the first one is therefore caught and kept;
 // every later question gets the answer false without a call, so the operation
-// finishes quickly and puts the held element back; then the exception is thrown
-// again. A `less` that does not throw is called exactly as the operation asks.
-// Without exceptions, `less` goes to the operation as it is.
+// finishes its pass (no comparator call, but up to n log n moves) and puts the
+// held element back; then the exception is thrown again (but see KeepException).
+// A `less` that does not throw is called exactly as the operation asks. Without
+// exceptions, `less` goes to the operation as it is.
 template <typename T, typename Less, typename Heap>
 void RunHeap(T* first, T* end, Less less, Heap heap, const char* callee, unsigned line,
              const char* file) {
@@ -88,8 +103,9 @@ void SortHeap(T* first, T* end, Compare comp, unsigned line = __builtin_LINE(),
 // Not stable. Comparisons: O(n log n) whatever the input. Extra memory: O(1).
 // No recursion. The heap operations move elements (one held aside while they
 // sift) and never call the element type's own swap. If `comp` throws, the heap
-// operation still puts every element back before the exception leaves the sort:
-// the range holds the same elements, in some order.
+// operation still finishes its pass, without calling `comp`, and puts every
+// element back before the exception leaves the sort: the range holds the same
+// elements, in some order.
 template <typename T, typename Compare = Comparator<T>>
 void HeapSort(T* first, T* last, Compare comp) {
   if constexpr (detail::CheckArguments<T, Compare>()) {
