@@ -113,6 +113,13 @@ long EqualityCalls(std::size_t sort, const std::vector<int>& input, bool descend
   return equality_calls;
 }
 
+// What to mend when an event names no library line: a write or an equality test
+// outside the helpers that tell the recorder where the library stands.
+constexpr const char* kAtNoLibraryLine =
+    " names no library line: exchange elements through detail::Exchange (a plain swap tells "
+    "the recorder nothing), test equality through detail::Equal, and call std::rotate and the "
+    "heap operations through detail::Rotate, detail::MakeHeap and detail::SortHeap";
+
 class TraceFaithfulness : public testing::TestWithParam<std::size_t> {};
 
 TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
@@ -179,7 +186,8 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
               ASSERT_EQ(test->first_identity, identities[test->first_slot]) << shown;
               ASSERT_EQ(test->second_identity, identities[test->second_slot]) << shown;
             }
-            ASSERT_NE(test->source.file, nullptr) << shown;
+            ASSERT_NE(test->source.file, nullptr)
+                << entry.name << ": " << shown << kAtNoLibraryLine;
           } else {
             const Write& write = std::get<Write>(event);
             ++writes;
@@ -188,7 +196,8 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
             ASSERT_EQ(write.old_identity, identities[write.slot]) << shown;
             ASSERT_TRUE(write.new_identity >= 0 && write.new_identity < n) << shown;
             ASSERT_EQ(write.new_value, input[write.new_identity]) << shown;
-            ASSERT_NE(write.source.file, nullptr) << shown;
+            ASSERT_NE(write.source.file, nullptr)
+                << entry.name << ": " << shown << kAtNoLibraryLine;
             state[write.slot] = write.new_value;
             identities[write.slot] = write.new_identity;
           }
@@ -269,6 +278,8 @@ TEST(TraceSourceLines, NameTheLibraryLineOfEachCall) {
         const Trace trace = sorting_show::RecordSort(entry, input, descending);
         for (const Event& event : sorting_show::DecodeEvents(input, trace.events)) {
           const sorting_show::SourceLine& source = sorting_show::SourceOf(event);
+          ASSERT_NE(source.file, nullptr)
+              << entry.name << ": " << Describe({event}) << kAtNoLibraryLine;
           const std::string path = sorting_show::LibraryPath(source.file);
           ASSERT_EQ(path.rfind("sorting/", 0), 0u) << path;
           const std::string line = LibraryLine(path, source.line);
