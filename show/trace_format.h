@@ -283,11 +283,29 @@ struct ColumnType {
   const char* column;
   const char* type;
 };
-inline constexpr ColumnType kColumnTypes[] = {{"head", "uint8"},
-                                              {"first", "uint16"},
-                                              {"second", "uint16"},
-                                              {"extra", "int32"},
-                                              {"held", "int32"}};
+inline constexpr ColumnType kColumnTypes[] = {{"head", "uint8"},    {"first", "uint16"},
+                                              {"second", "uint16"}, {"extra", "int32"},
+                                              {"held", "int32"},    {"ranges", "int32"}};
+
+// A sub-range the sort starts work on (the library's AtLibraryRange): from the
+// event `at` on (the number of events before it), the work is on [first, last]
+// at `depth` (1 for the whole range; a range inside the one before it is one
+// deeper, and one that is not goes back up to the one that holds it), with
+// IntroSort's remaining depth budget (kNoBudget where there is none), from the
+// library line that says so.
+inline constexpr int kNoBudget = -1;
+struct RangeEntry {
+  std::int32_t at;
+  std::int32_t first;
+  std::int32_t last;
+  std::int32_t depth;
+  std::int32_t budget;
+  SourceLine source;
+};
+// A range as a reader sees it, in JSON and in the binary `ranges` column (32-bit
+// integers, these fields in turn; the file is an index into the trace's files).
+inline constexpr const char* kRangeFields[] = {"at",     "first", "last", "depth",
+                                               "budget", "file",  "line"};
 
 struct EventColumns {
   std::vector<std::uint8_t> head;
@@ -297,6 +315,7 @@ struct EventColumns {
   std::vector<HeldOperand> held;
   // The library lines the events name, each once, in the order first met.
   std::vector<SourceLine> sites;
+  std::vector<RangeEntry> ranges;
   // Set when a trace met more distinct library lines than `head` can name.
   bool too_many_sites = false;
 

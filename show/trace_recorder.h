@@ -118,6 +118,25 @@ class Log {
       state_ = State::kStopped;
   }
 
+  // A sub-range the sort starts work on (AtLibraryRange). Its depth comes from
+  // the ranges before it: those that do not hold it are finished, and one equal
+  // to the innermost that does (Merge's, after MergeSort's halves) is that same
+  // piece of work, at its depth.
+  void AddRange(int first, int last, int budget, const SourceLine& source) {
+    if (!keep_events_ || stop != Stop::kNone || state_ != State::kRunning)
+      return;
+    while (!open_ranges_.empty() &&
+           (first < open_ranges_.back().first || last > open_ranges_.back().last))
+      open_ranges_.pop_back();
+    const bool same = !open_ranges_.empty() && open_ranges_.back().first == first &&
+                      open_ranges_.back().last == last;
+    if (!same)
+      open_ranges_.push_back({first, last});
+    const auto at = static_cast<std::int32_t>(events.size());
+    events.ranges.push_back(
+        {at, first, last, static_cast<std::int32_t>(open_ranges_.size()), budget, source});
+  }
+
   void AddWrite(int slot, int new_value, int new_identity, const SourceLine& source) {
     if (state_ == State::kStopped)
       return;
@@ -230,6 +249,11 @@ class Log {
   bool keep_events_;
   std::size_t last_site_ = 0;
   State state_ = State::kRunning;
+  struct OpenRange {
+    int first;
+    int last;
+  };
+  std::vector<OpenRange> open_ranges_;
 };
 
 // An int that reports its writes into the range to the active log, that
@@ -269,6 +293,16 @@ class Tracked {
   static void AtLibraryLine(unsigned line, const char* file, const char* callee) {
     if (Log::active != nullptr)
       Log::active->AtSite({line, file, callee});
+  }
+
+  // The library's hook (sorting::detail::AtLibraryRange): a sub-range that a
+  // recursive sort starts work on.
+  static void AtLibraryRange(const Tracked* first, const Tracked* last, int budget, unsigned line,
+                             const char* file) {
+    if (Log::active != nullptr) {
+      Log::active->AddRange(Log::active->SlotOf(first), Log::active->SlotOf(last), budget,
+                            {line, file, nullptr});
+    }
   }
 
   // Where this value was last copied from: its own slot while it stands in the

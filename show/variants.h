@@ -97,8 +97,8 @@ void IntroSortFirstPivot(T* first, T* last, Compare comp) {
   const std::ptrdiff_t count = last - first + 1;
   if (count <= 1)
     return;
-  IntroSortStepWith<T, Compare, PartitionFirstPivot<T, Compare>>(
-      first, last, detail::DepthLimit(count), comp);
+  IntroSortStepWith<T, Compare, PartitionFirstPivot<T, Compare>>(first, last,
+                                                                 detail::DepthLimit(count), comp);
 }
 
 // BubbleSort as textbooks often write it: each pass stops before the part that

@@ -91,7 +91,7 @@ bool EveryIdentityOnce(std::vector<int> identities) {
 // call in turn): the outcome is the one the replayed identities give, every
 // value is kept, and the output is what the events leave.
 TEST(ComparatorLab, OutcomesAreTheOnesTheIdentitiesGive) {
-  const char* const comparators[] = {"less", "less-equal", "always-true", "always-false",
+  const char* const comparators[] = {"less",   "less-equal",     "always-true", "always-false",
                                      "random", "non-transitive", "nan"};
   for (const char* comparator : comparators) {
     for (Pattern pattern : {Pattern::kShuffled, Pattern::kShuffled4, Pattern::kAllEqual}) {
@@ -124,11 +124,12 @@ TEST(ComparatorLab, OutcomesAreTheOnesTheIdentitiesGive) {
 TEST(ComparatorLab, AThrowAtAnyCallKeepsEveryValue) {
   for (const sorting_show::SortEntry& entry : kTrackedSorts) {
     for (Pattern pattern : {Pattern::kShuffled, Pattern::kShuffled4}) {
-      const long long calls = sorting_show::RecordSort(entry, LabInput(pattern, 23, "less")).comparisons;
+      const long long calls =
+          sorting_show::RecordSort(entry, LabInput(pattern, 23, "less")).comparisons;
       for (long long k = 1; k <= calls + 1; ++k) {
-        SCOPED_TRACE(testing::Message() << entry.name << ", "
-                                        << sorting_patterns::PatternName(pattern)
-                                        << ", throw-at:" << k);
+        SCOPED_TRACE(testing::Message()
+                     << entry.name << ", " << sorting_patterns::PatternName(pattern)
+                     << ", throw-at:" << k);
         const Trace trace =
             sorting_show::RecordSort(entry, LabInput(pattern, 23, "throw-at:" + std::to_string(k)));
         const Replayed replayed = Replay(trace);
@@ -146,8 +147,8 @@ TEST(ComparatorLab, AThrowAtAnyCallKeepsEveryValue) {
 TEST(ComparatorLab, TheBudgetStopsARunAndSaysSo) {
   for (const sorting_show::SortEntry& entry : kTrackedSorts) {
     SCOPED_TRACE(entry.name);
-    const Trace trace = sorting_show::RecordSort(entry, LabInput(Pattern::kShuffled, 40, "less"),
-                                                 true, 25);
+    const Trace trace =
+        sorting_show::RecordSort(entry, LabInput(Pattern::kShuffled, 40, "less"), true, 25);
     EXPECT_EQ(std::string(trace.outcome.ended), "stopped");
     EXPECT_EQ(trace.comparisons, 25);
     EXPECT_TRUE(trace.outcome.kept);
@@ -203,7 +204,8 @@ TEST(Adversary, ForcesQuickSortQuadraticAndReplaysAsValues) {
 // pattern (the min-heap one into the reverse order), and where its misconception
 // cannot show, runs event for event as the library does.
 TEST(Variants, DifferWhereTheMisconceptionMattersOnly) {
-  using Variant = sorting_variants::Variant<sorting_show::Tracked, sorting_show::RecordingComparator>;
+  using Variant =
+      sorting_variants::Variant<sorting_show::Tracked, sorting_show::RecordingComparator>;
   const auto& variants =
       sorting_variants::kVariants<sorting_show::Tracked, sorting_show::RecordingComparator>;
   const auto record = [](const Variant& variant, const std::vector<int>& values) {
@@ -221,8 +223,8 @@ TEST(Variants, DifferWhereTheMisconceptionMattersOnly) {
   const auto same = [](const Trace& a, const Trace& b) {
     return sorting_show::DecodeEvents(a.input, a.events).size() ==
                sorting_show::DecodeEvents(b.input, b.events).size() &&
-           a.comparisons == b.comparisons && a.writes == b.writes &&
-           a.equalities == b.equalities && a.output_identities == b.output_identities;
+           a.comparisons == b.comparisons && a.writes == b.writes && a.equalities == b.equalities &&
+           a.output_identities == b.output_identities;
   };
   for (const Variant& variant : variants) {
     SCOPED_TRACE(std::string(variant.sort) + " " + variant.name);
@@ -244,6 +246,66 @@ TEST(Variants, DifferWhereTheMisconceptionMattersOnly) {
     }
     if (name == "shrinking-pass") {
       EXPECT_TRUE(same(record(variant, ascending), library(variant.sort, ascending)));
+    }
+  }
+}
+
+// The sub-ranges the recursive sorts announce: every event of a sort that has
+// them falls inside the range current at it; QuickSort's depth on 64 sorted values
+// reaches 63 (each partition peels off the pivot); IntroSort never goes deeper
+// than its limit plus one, and hands a range to HeapSort exactly when its budget
+// is spent; MergeSort's halves nest about log2 n deep.
+TEST(TraceRanges, NestAsTheCallsDoAndHoldEveryEvent) {
+  for (const sorting_show::SortEntry& entry : kTrackedSorts) {
+    const std::string name = entry.name;
+    for (Pattern pattern : {Pattern::kAscending, Pattern::kShuffled, Pattern::kAllEqual}) {
+      const std::size_t n = 64;
+      const Trace trace = sorting_show::RecordSort(entry, LabInput(pattern, n, "less"));
+      SCOPED_TRACE(name + ", " + sorting_patterns::PatternName(pattern));
+      const auto& ranges = trace.events.ranges;
+      if (name == "BubbleSort" || name == "HeapSort") {
+        EXPECT_TRUE(ranges.empty());
+        continue;
+      }
+      ASSERT_FALSE(ranges.empty());
+      EXPECT_EQ(ranges.front().at, 0);
+      EXPECT_EQ(ranges.front().depth, 1);
+      std::size_t current = 0;
+      int deepest = 0;
+      const std::vector<Event> events = sorting_show::DecodeEvents(trace.input, trace.events);
+      for (std::size_t k = 0; k < events.size(); ++k) {
+        while (current + 1 < ranges.size() && ranges[current + 1].at <= static_cast<int>(k))
+          ++current;
+        const sorting_show::RangeEntry& range = ranges[current];
+        deepest = std::max(deepest, range.depth);
+        std::vector<int> slots;
+        if (const auto* write = std::get_if<sorting_show::Write>(&events[k]))
+          slots = {write->slot};
+        else if (const auto* comparison = std::get_if<sorting_show::Comparison>(&events[k]))
+          slots = {comparison->first.slot, comparison->second.slot};
+        for (int slot : slots) {
+          if (slot >= 0) {
+            ASSERT_TRUE(slot >= range.first && slot <= range.last)
+                << "event " << k << " at slot " << slot << " outside [" << range.first << ", "
+                << range.last << "]";
+          }
+        }
+        // IntroSort's budget is spent exactly where HeapSort takes over.
+        if (name == "IntroSort") {
+          ASSERT_EQ(sorting_show::SourceOf(events[k]).callee != nullptr, range.budget == 0)
+              << "event " << k;
+        }
+      }
+      if (name == "QuickSort" && pattern == Pattern::kAscending) {
+        EXPECT_EQ(deepest, 63);
+      }
+      if (name == "IntroSort") {
+        EXPECT_LE(deepest, sorting::detail::DepthLimit(n) + 1);
+        EXPECT_EQ(ranges.front().budget, sorting::detail::DepthLimit(n));
+      }
+      if (name == "MergeSort") {
+        EXPECT_EQ(deepest, 6);  // 64 = 2^6: halves of 32, 16, 8, 4, 2 values
+      }
     }
   }
 }

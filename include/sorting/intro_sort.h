@@ -58,9 +58,11 @@ void IntroSortStep(T* first, T* last, int depth, Compare comp) {
     // Qualified calls that take `Compare&`: every level, and HeapSort, use this
     // one comparator.
     if (depth == 0) {
+      detail::AtLibraryRange(first, last, depth);  // the budget is spent: HeapSort takes it all
       sorting::HeapSort<T, Compare&>(first, last, comp);
       return;
     }
+    detail::AtLibraryRange(first, last, depth);
     T* const pivot = sorting::Partition<T, Compare&>(first, last, comp);
     // A side is bounded only once it is known to be non-empty, so that no pointer
     // before `first` is ever formed. The budget bounds the depth, so both sides

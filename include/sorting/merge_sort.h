@@ -35,6 +35,7 @@ void Merge(T* first, T* mid, T* last, Compare comp) {
   if constexpr (detail::CheckArguments<T, Compare>()) {
     if (mid - first < 0 || last - mid < 0)
       return;
+    detail::AtLibraryRange(first, last);
     T* i = first;
     T* j = mid;
     // Once the left run is used up, i meets j and each step compares an element
@@ -70,6 +71,7 @@ void MergeSort(T* first, T* last, Compare comp) {
     const std::ptrdiff_t count = detail::Count(first, last);
     if (count <= 1)
       return;
+    detail::AtLibraryRange(first, last);
     T* const mid = first + count / 2;
     // Qualified calls that take `Compare&`: every level uses this one comparator.
     sorting::MergeSort<T, Compare&>(first, mid - 1, comp);

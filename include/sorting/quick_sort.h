@@ -45,6 +45,7 @@ void QuickSort(T* first, T* last, Compare comp) {
     // Calls are qualified, so that no function of the element's namespace is
     // chosen instead, and take `Compare&`: every level uses this one comparator.
     while (detail::Count(first, last) > 1) {
+      detail::AtLibraryRange(first, last);
       T* const pivot = sorting::Partition<T, Compare&>(first, last, comp);
       // The two sides are independent, so their order does not change the result.
       // A side is bounded only once it is known to be non-empty, so that no

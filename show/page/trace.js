@@ -43,6 +43,9 @@ function traceFormat(catalog) {
     none: catalog.binary.held,
     heldAt,
     heldStride: catalog.binary.held_fields.length,
+    // The fields of a range, by name, and how many 32-bit entries one takes.
+    rangeAt: Object.fromEntries(catalog.binary.range_fields.map((name, k) => [name, k])),
+    rangeStride: catalog.binary.range_fields.length,
     columnTypes: catalog.binary.columns,
     limits: catalog.limits,
     defaults: catalog.defaults,
@@ -264,11 +267,8 @@ function recordingFromModule(format, header, buffer) {
       identified: true,
     };
     for (const [column, type] of Object.entries(format.columnTypes)) {
-      trace[column] = copy(
-        TYPED_ARRAYS[type],
-        entry[column],
-        column === "held" ? format.heldStride : 1,
-      );
+      const width = { held: format.heldStride, ranges: format.rangeStride }[column] || 1;
+      trace[column] = copy(TYPED_ARRAYS[type], entry[column], width);
     }
     trace.length = trace.head.length;
     return addCheckpoints(format, trace);
@@ -288,8 +288,33 @@ function traceBuffers(trace) {
     trace.second,
     trace.extra,
     trace.held,
+    trace.ranges,
     checkpoints.values,
     checkpoints.ids,
     checkpoints.counts,
   ].map((array) => array.buffer);
+}
+
+// The sub-range the sort works on when the clock stands on `tick` (its last event's): the last
+// range the library announced at or before that event, as an object of the catalogue's range
+// fields (a budget, file or line not there is -1), with `index` its place among the ranges;
+// null before the first.
+function rangeAt(format, trace, tick) {
+  const { ranges } = trace;
+  const stride = format.rangeStride;
+  const at = format.rangeAt.at;
+  let low = 0;
+  let high = ranges.length / stride;
+  // The first range that starts after the event tick - 1.
+  while (low < high) {
+    const middle = (low + high) >> 1;
+    if (ranges[middle * stride + at] <= tick - 1) low = middle + 1;
+    else high = middle;
+  }
+  if (low === 0 || tick === 0) return null;
+  const range = { index: low - 1 };
+  for (const [name, k] of Object.entries(format.rangeAt)) {
+    range[name] = ranges[(low - 1) * stride + k];
+  }
+  return range;
 }

@@ -82,7 +82,13 @@ function packJsonTrace(format, trace, reorderedPairs = null) {
     equalities: trace.equalities || 0,
     writes: trace.writes,
     reorderedPairs: identified ? reorderedPairs : null,
-    // Traces written before the comparator lab ran the strict order to the end.
+    // Traces written before the ranges and the comparator lab have none, and ran the strict
+    // order to the end.
+    ranges: Int32Array.from(
+      (trace.ranges || []).flatMap((row) =>
+        Object.keys(format.rangeAt).map((name) => row[format.rangeAt[name]] ?? -1),
+      ),
+    ),
     rule: trace.rule ?? "less",
     outcome: trace.outcome ?? "sorted",
     kept: trace.kept ?? true,
@@ -115,6 +121,18 @@ function jsonValue(value) {
   return typeof value === "string" ? jsonString(value) : String(value);
 }
 
+// A trace's ranges as JSON rows, their fields in the catalogue's order; -1 is null.
+function rangesJson(format, trace) {
+  const rows = [];
+  for (let k = 0; k < trace.ranges.length; k += format.rangeStride) {
+    const row = Array.from(trace.ranges.subarray(k, k + format.rangeStride), (value) =>
+      value < 0 ? "null" : String(value),
+    );
+    rows.push(`[${row.join(",")}]`);
+  }
+  return `[${rows.join(",")}]`;
+}
+
 // The sorting-trace document of packed traces, as sort_show --json writes it, in
 // pieces (a long one passes the longest string a browser makes): join them, or
 // make a Blob of them.
@@ -127,7 +145,7 @@ function traceDocumentChunks(format, traces) {
         `"size":${trace.size},"seed":${jsonValue(trace.seed)},"comparator":${jsonString(trace.comparator)},` +
         `"input":${list(trace.input)},"output":${list(trace.output)},"comparisons":${trace.comparisons},` +
         `"equalities":${trace.equalities},"writes":${trace.writes},"rule":${jsonString(trace.rule)},` +
-        `"outcome":${jsonString(trace.outcome)},"kept":${trace.kept},` +
+        `"outcome":${jsonString(trace.outcome)},"kept":${trace.kept},"ranges":${rangesJson(format, trace)},` +
         `"files":[${trace.files.map(jsonString).join(",")}],"events":[`,
     );
     const cursor = new TraceCursor(format, trace);

@@ -57,6 +57,9 @@ std::string* json = nullptr;
 // its history picture.
 sorting_show::Recording* last_recording = nullptr;
 sorting_show::Recording* last_variant = nullptr;
+// The rows of the ranges that the last recording's and the last variant's headers point at.
+std::vector<std::vector<std::int32_t>>* recording_ranges = nullptr;
+std::vector<std::vector<std::int32_t>>* variant_ranges = nullptr;
 sorting_show::Image* picture = nullptr;
 std::vector<unsigned char>* picture_rgba = nullptr;
 
@@ -87,7 +90,9 @@ void AppendPlace(std::string& out, const char* name, const std::vector<Entry>& e
 // fields, with each trace's sites (its library lines: the index of the file in
 // its files, the line and the standard algorithm, or null, null, null) and its
 // count of reordered pairs of equal values.
-std::string RecordingHeader(const sorting_show::Recording& recording) {
+std::string RecordingHeader(const sorting_show::Recording& recording,
+                            std::vector<std::vector<std::int32_t>>& range_rows) {
+  range_rows.clear();
   const sorting_show::Input& input = recording.input;
   std::string out = "{\"format\":\"sorting-recording\",\"version\":1,\"pattern\":";
   sorting_show::AppendString(out, input.pattern.c_str());
@@ -121,7 +126,7 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
     out += ",\"outcome\":";
     sorting_show::AppendString(out, trace.outcome.ended);
     out += trace.outcome.kept ? ",\"kept\":true" : ",\"kept\":false";
-    const sorting_show::FileList files(trace.events.sites);
+    const sorting_show::FileList files(trace.events.sites, trace.events.ranges);
     out += ",\"files\":[";
     for (const std::string& path : files.paths()) {
       if (&path != &files.paths().front())
@@ -152,6 +157,18 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
     AppendPlace(out, "second", trace.events.second);
     AppendPlace(out, "extra", trace.events.extra);
     AppendPlace(out, "held", trace.events.held);
+    // The ranges as rows of 32-bit fields, kept until the next header of this recording.
+    std::vector<std::int32_t>& rows = range_rows.emplace_back();
+    for (const sorting_show::RangeEntry& range : trace.events.ranges) {
+      const sorting_show::RangeRow row = sorting_show::RangeRowOf(range, files);
+      rows.insert(rows.end(), row.begin(), row.end());
+    }
+    out += ",\"ranges\":[";
+    sorting_show::AppendInt(out,
+                            static_cast<long long>(reinterpret_cast<std::uintptr_t>(rows.data())));
+    out += ',';
+    sorting_show::AppendInt(out, static_cast<long long>(trace.events.ranges.size()));
+    out += ']';
     out += '}';
   }
   out += "]}";
@@ -175,7 +192,9 @@ std::int32_t Record(sorting_show::Input input) {
     if (trace.events.too_many_sites)
       return -2;
   }
-  return Publish(RecordingHeader(*last_recording));
+  if (recording_ranges == nullptr)
+    recording_ranges = new std::vector<std::vector<std::int32_t>>;
+  return Publish(RecordingHeader(*last_recording, *recording_ranges));
 }
 
 // The variants of the sorts, on the instrumented type.
@@ -231,7 +250,9 @@ SORTING_EXPORT(sorting_record_variant) std::int32_t sorting_record_variant(std::
   if (last_variant == nullptr)
     last_variant = new sorting_show::Recording;
   *last_variant = std::move(recording);
-  return Publish(RecordingHeader(*last_variant));
+  if (variant_ranges == nullptr)
+    variant_ranges = new std::vector<std::vector<std::int32_t>>;
+  return Publish(RecordingHeader(*last_variant, *variant_ranges));
 }
 
 // The buffer of kPatternNameBytes bytes that the record functions read the

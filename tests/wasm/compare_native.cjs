@@ -153,6 +153,72 @@ for (const direction of ["ascending", "descending"]) {
 namePattern("shuffled");
 recorded(wasm.sorting_record_pattern(limit, 1, 0));
 
+// Writes the comparator's name where the record functions read it ("" for less).
+function nameComparator(name) {
+  const bytes = Buffer.from(`${name}\0`, "utf8");
+  new Uint8Array(wasm.memory.buffer, wasm.sorting_comparator_name(), bytes.length).set(bytes);
+}
+
+// Every comparator of the lab, and throws at calls early, late and inside the heap
+// operations, and the call budget: the module has no C++ exceptions and plays each throw
+// as the library meets it, so its traces must be those of sort_show's real throws.
+const comparators = catalog.comparators
+  .filter((comparator) => !comparator.takes)
+  .map((comparator) => comparator.name)
+  .concat(["throw-at:1", "throw-at:7", "throw-at:40", "throw-at:150", "throw-at:400"]);
+for (const comparator of comparators) {
+  for (const [pattern, size] of [
+    ["shuffled", 40],
+    ["shuffled_4_values", 33],
+    ["descending", 64],
+  ]) {
+    nameComparator(comparator);
+    namePattern(pattern);
+    const args = ["--json", "--pattern", pattern, "--size", `${size}`, "--seed", "7"];
+    compare(
+      `${pattern} ${size} under ${comparator}`,
+      asJson(recorded(wasm.sorting_record_pattern(size, 7, 0))),
+      native([...args, "--comparator", comparator]),
+    );
+  }
+}
+for (const budget of [1, 30, 200]) {
+  nameComparator("less");
+  wasm.sorting_set_call_budget(budget);
+  namePattern("shuffled");
+  compare(
+    `shuffled 50 with a budget of ${budget} calls`,
+    asJson(recorded(wasm.sorting_record_pattern(50, 2, 0))),
+    native([
+      "--json",
+      "--pattern",
+      "shuffled",
+      "--size",
+      "50",
+      "--seed",
+      "2",
+      "--budget",
+      `${budget}`,
+    ]),
+  );
+}
+wasm.sorting_set_call_budget(-1);
+nameComparator("bogus");
+assert.equal(wasm.sorting_record_pattern(10, 1, 0), -3, "an unknown comparator is refused");
+nameComparator("");
+
+// Every variant records on the last input, and replays to its output.
+namePattern("shuffled_4_values");
+recorded(wasm.sorting_record_pattern(40, 3, 0));
+catalog.variants.forEach((variant, k) => {
+  const recording = recorded(wasm.sorting_record_variant(k));
+  assert.deepEqual(
+    recording.traces.map((trace) => trace.algorithm),
+    [variant.name],
+  );
+});
+assert.equal(wasm.sorting_record_variant(catalog.variants.length), -1);
+
 // Counting alone gives the counts of the full recording, for every pattern at
 // sizes of the cost curves, both directions, and counts only the sorts asked for.
 let counted = 0;

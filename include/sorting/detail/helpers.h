@@ -219,6 +219,30 @@ void LeaveLibraryLine() {
   detail::AtLibraryLine<T>(0, nullptr, nullptr);
 }
 
+// The sub-ranges the recursive sorts work on. An element type that declares
+//   static void AtLibraryRange(const T* first, const T* last, int budget,
+//                              unsigned line, const char* file)
+// hears where QuickSort (at each turn of its loop, which stands for a call),
+// MergeSort and IntroSortStep start work on [first, last], and where Merge
+// starts merging it, with IntroSort's remaining depth budget (-1 where there is
+// none) and the line that says so. The ranges nest as the calls do, so a
+// listener can tell the depth of the work from them. Every other type hears
+// nothing: the call is empty, and an ordinary caller's compiled code unchanged.
+template <typename T, typename = void>
+struct HearsLibraryRanges : std::false_type {};
+template <typename T>
+struct HearsLibraryRanges<T, std::void_t<decltype(T::AtLibraryRange(nullptr, nullptr, 0, 0U, ""))>>
+    : std::true_type {};
+
+template <typename T>
+void AtLibraryRange([[maybe_unused]] const T* first, [[maybe_unused]] const T* last,
+                    [[maybe_unused]] int budget = -1,
+                    [[maybe_unused]] unsigned line = __builtin_LINE(),
+                    [[maybe_unused]] const char* file = __builtin_FILE()) {
+  if constexpr (HearsLibraryRanges<T>::value)
+    T::AtLibraryRange(first, last, budget, line, file);
+}
+
 // Exact equality, as BubbleSort means it, also for floating-point elements: a
 // strict consumer's -Wfloat-equal has nothing to say about these comparisons.
 #pragma GCC diagnostic push
