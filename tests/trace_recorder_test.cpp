@@ -444,6 +444,7 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
             "\"pattern\":\"values\",\"size\":2,\"seed\":null,\"comparator\":\"descending\","
             "\"input\":[2,-2147483648],\"output\":[2,-2147483648],\"comparisons\":1,"
             "\"equalities\":1,\"writes\":0,\"rule\":\"less\",\"outcome\":\"sorted\",\"kept\":true,"
+            "\"ranges\":[],"
             "\"files\":[\"sorting/bubble_sort.h\"],\"events\":[[\"e\",0,1,"
             "false,2,-2147483648,0," +
                 line + ",0,1],[\"c\",1,0,false,-2147483648,2,1,0,0," + line + ",1,0,null]]}]}");
@@ -456,8 +457,10 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
                       "\"seed\":4294967295,\"comparator\":\"ascending\",\"input\":[0,1,1,0],"),
             std::string::npos)
       << text;
-  // Each trace lists the files its events name; IntroSort on 4 values falls back to HeapSort.
-  EXPECT_NE(text.find(",\"files\":[\"sorting/heap_sort.h\",\"sorting/quick_sort.h\"],"),
+  // Each trace lists the files its events and ranges name; IntroSort on 4 values falls back
+  // to HeapSort.
+  EXPECT_NE(text.find(",\"files\":[\"sorting/heap_sort.h\",\"sorting/intro_sort.h\","
+                      "\"sorting/quick_sort.h\"],"),
             std::string::npos);
   // A write inside a standard algorithm names it.
   EXPECT_NE(text.find(",\"std::sort_heap\"]"), std::string::npos);
