@@ -30,6 +30,7 @@ void BubbleSort(T* first, T* last, Compare comp) {
     // always-true comparator), which would exchange the same neighbours forever.
     bool swapped = true;
     for (std::ptrdiff_t pass = 0; swapped && pass < count; ++pass) {
+      detail::AtLibraryRange(first, last);  // each pass is a piece of work on the whole range
       swapped = false;
       for (std::ptrdiff_t i = 1; i < count; ++i) {
         T& earlier = first[i - 1];

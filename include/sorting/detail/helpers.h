@@ -219,14 +219,15 @@ void LeaveLibraryLine() {
   detail::AtLibraryLine<T>(0, nullptr, nullptr);
 }
 
-// The sub-ranges the recursive sorts work on. An element type that declares
+// The pieces of work a sort does on sub-ranges. An element type that declares
 //   static void AtLibraryRange(const T* first, const T* last, int budget,
 //                              unsigned line, const char* file)
 // hears where QuickSort (at each turn of its loop, which stands for a call),
-// MergeSort and IntroSortStep start work on [first, last], and where Merge
-// starts merging it, with IntroSort's remaining depth budget (-1 where there is
-// none) and the line that says so. The ranges nest as the calls do, so a
-// listener can tell the depth of the work from them. Every other type hears
+// MergeSort and IntroSortStep start work on [first, last], where Merge starts
+// merging it and where each pass of BubbleSort starts, with IntroSort's
+// remaining depth budget (-1 where there is none) and the line that says so.
+// The ranges nest as the calls do, so a listener can tell the depth of the
+// work from them. Every other type hears
 // nothing: the call is empty, and an ordinary caller's compiled code unchanged.
 template <typename T, typename = void>
 struct HearsLibraryRanges : std::false_type {};
