@@ -165,15 +165,18 @@ fuzz: check-cmake
 # Adds to fuzz/corpus the inputs of $(FUZZ_BUILD_DIR)/corpus that reach code the
 # committed ones do not. Only edges count (-use_counters=0), not how often one
 # runs, and a greedy set cover picks few inputs for them: a contributor commits
-# a handful of files, not every input that raised a hit count.
+# a handful of files, not every input that raised a hit count. sort_fuzz_names
+# then writes each new input's target code in and names it after what it asks
+# for, so that it keeps its meaning when a sort is added.
 fuzz-corpus: check-cmake
 	@test -d $(FUZZ_BUILD_DIR)/corpus || { echo "No $(FUZZ_BUILD_DIR)/corpus yet: run make fuzz first" >&2; exit 1; }
 	@$(call configure,fuzz,$(FUZZ_BUILD_DIR),$(CMAKE_FLAGS))
-	@cmake --build $(FUZZ_BUILD_DIR) --target sort_fuzzer -j $(JOBS)
+	@cmake --build $(FUZZ_BUILD_DIR) --target sort_fuzzer sort_fuzz_names -j $(JOBS)
 	@before=$$(ls fuzz/corpus | wc -l) && \
 	  $(FUZZ_BUILD_DIR)/fuzz/sort_fuzzer -set_cover_merge=1 -use_counters=0 \
 	    fuzz/corpus $(FUZZ_BUILD_DIR)/corpus >$(FUZZ_BUILD_DIR)/merge.log 2>&1 || \
 	    { cat $(FUZZ_BUILD_DIR)/merge.log; exit 1; }; \
+	  $(FUZZ_BUILD_DIR)/fuzz/sort_fuzz_names fuzz/corpus/* && \
 	  after=$$(ls fuzz/corpus | wc -l) && \
 	  echo "fuzz/corpus: $$((after - before)) new inputs reach new code ($$before files before, $$after now)"
 

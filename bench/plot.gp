@@ -32,9 +32,13 @@ size_at(rest, end) = end > 1 ? real(rest[1:end - 1]) : NaN
 size_in(rest) = size_at(rest, strstrt(rest, "/"))
 size_of(a, p) = strstrt(strcol(1), prefix(a, p)) == 1 ? size_in(strcol(1)[strlen(prefix(a, p)) + 1:]) : NaN
 
-set terminal pngcairo size 1500,1250 font "sans,10"
+# One panel per pattern, in a grid about as wide as it is high (10 patterns: 3 rows of 4), each
+# panel the size a 3x3 grid gave it.
+columns = ceil(sqrt(words(patterns)))
+rows = ceil(real(words(patterns)) / columns)
+set terminal pngcairo size 500 * columns, 125 + 375 * rows font "sans,10"
 set output png
-set multiplot layout 3,3 title "Time per element against n (log-log), one line per algorithm (dashed: lambda comparator)" font "sans,13"
+set multiplot layout rows, columns title "Time per element against n (log-log), one line per algorithm (dashed: lambda comparator)" font "sans,13"
 
 set logscale xy 2
 set logscale y 10

@@ -2,21 +2,8 @@
 // arbitrary elements, ranges and comparators, including comparators that break
 // the rules of a strict ordering, and stops with a report when a call reads or
 // writes outside its range, loses or invents an element, or, under a strict
-// comparator, leaves the range out of order.
-//
-// Input layout (every byte value is valid; values wrap around):
-//   byte 0     what to call: one of the sorts of sorting_test::kSorters, in
-//              its order, or Partition, Merge or IntroSortStep after them
-//   byte 1     element type: int, char or Record (a key and a tag)
-//   byte 2     comparator, see Order
-//   byte 3, 4  guard elements before and after the range: 1 to 16 each (more
-//              before it when needed to start the range on an 8-byte boundary)
-//   byte 5     Merge: where the right run starts; IntroSortStep: the depth budget
-//   byte 6, 7  element count, little-endian, clipped to what the input holds
-//   then       the elements: 4 bytes little-endian for an int, 1 for a char,
-//              2 for a Record (a signed key byte, then a tag byte)
-//   the rest   the inconsistent comparator's answers, one bit per call, reused
-//              from the start when they run out (no bits: always false)
+// comparator, leaves the range out of order. support/fuzz_input.h reads what an
+// input asks for.
 //
 // The guards are poisoned for AddressSanitizer while the call runs, so a single
 // read of one is reported where it happens; afterwards they must still hold
@@ -30,11 +17,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <vector>
 
 #include <sorting/sorting.h>
 
+#include "support/fuzz_input.h"
 #include "support/sort_checks.h"
 
 namespace {
@@ -43,35 +30,14 @@ using sorting_test::Record;
 using sorting_test::Sorter;
 using sorting_test::SortFunction;
 
-// What to call: a sort, one row of the tests' table of sorts, so that a new sort
-// is fuzzed as soon as it has its row there; or one of the step functions.
-enum class Step { kNone, kPartition, kMerge, kIntroSortStep };
-constexpr int kSortCount = static_cast<int>(std::size(sorting_test::kSorters));
-constexpr int kStepCount = 3;
+using sorting_fuzz::Header;
+using sorting_fuzz::kHeaderSize;
+using sorting_fuzz::kOrderNames;
+using sorting_fuzz::kTypeNames;
+using sorting_fuzz::Order;
+using sorting_fuzz::Step;
+using sorting_fuzz::Type;
 
-enum class Type { kInt, kChar, kRecord, kCount };
-
-// The first three are strict weak orderings; the rest break the rules.
-enum class Order {
-  kAscending,    // a total order
-  kDescending,   // the same, reversed
-  kByKey,        // a record's key; an int's or a char's lowest three bits
-  kLessOrEqual,  // <= (on the key, for records)
-  kAlwaysTrue,
-  kAlwaysFalse,
-  kInconsistent,    // answers drawn from the input
-  kKeyLessOrEqual,  // <= on the key, while == compares the whole element
-  kCount
-};
-
-const char* const kStepNames[] = {"", "Partition", "Merge", "IntroSortStep"};
-const char* const kTypeNames[] = {"int", "char", "Record"};
-const char* const kOrderNames[] = {"ascending",   "descending",   "by key",       "<=",
-                                   "always true", "always false", "inconsistent", "<= on the key"};
-
-constexpr std::size_t kHeaderSize = 8;
-constexpr std::size_t kMaxElements = 1024;  // BubbleSort stays near a million calls
-constexpr int kMaxGuards = 16;
 constexpr std::size_t kGranule = 8;  // AddressSanitizer poisons 8-byte granules
 
 bool IsStrict(Order order) {
@@ -139,21 +105,6 @@ char Guard<char>() {
 template <>
 Record Guard<Record>() {
   return {0x5A5A5A5A, -1};
-}
-
-template <typename T>
-std::size_t Width();
-template <>
-std::size_t Width<int>() {
-  return 4;
-}
-template <>
-std::size_t Width<char>() {
-  return 1;
-}
-template <>
-std::size_t Width<Record>() {
-  return 2;
 }
 
 void Decode(const std::uint8_t* bytes, int& value) {
@@ -238,20 +189,8 @@ SortFunction<Record> SortFunctionFor<Record>(const Sorter& sorter) {
   return sorter.records;
 }
 
-struct Case {
-  const Sorter* sort;  // null when a step function is called
-  Step step;
-  Type type;
-  Order order;
-  int guards_before;
-  int guards_after;
-  int parameter;  // Merge's split, IntroSortStep's depth
-  std::size_t count;
-};
-
-[[noreturn]] void Fail(const Case& c, const char* what) {
-  std::fprintf(stderr, "%s on %zu %s elements, comparator %s: %s\n",
-               c.sort != nullptr ? c.sort->name : kStepNames[static_cast<int>(c.step)], c.count,
+[[noreturn]] void Fail(const Header& c, const char* what) {
+  std::fprintf(stderr, "%s on %zu %s elements, comparator %s: %s\n", c.target->name, c.count,
                kTypeNames[static_cast<int>(c.type)], kOrderNames[static_cast<int>(c.order)], what);
   std::abort();
 }
@@ -278,17 +217,17 @@ bool EquivalentAtEveryPlace(const std::vector<T>& result, const std::vector<T>& 
 }
 
 template <typename T>
-void Run(const Case& c, const std::uint8_t* element_bytes) {
+void Run(const Header& c, const std::uint8_t* element_bytes) {
   const sorting::Comparator<T> comp = ComparatorFor<T>(c.order);
   std::vector<T> input(c.count);
   for (std::size_t i = 0; i < c.count; ++i)
-    Decode(element_bytes + i * Width<T>(), input[i]);
+    Decode(element_bytes + i * c.width, input[i]);
 
   // Merge takes two sorted runs: sorted here by the comparator when it is
   // strict, and by the total order under <= (ascending runs are in order under
   // <= as well). The other comparators define no order, so any runs will do.
-  const std::size_t split = c.step == Step::kMerge ? c.parameter % (c.count + 1) : 0;
-  if (c.step == Step::kMerge && c.order <= Order::kLessOrEqual) {
+  const std::size_t split = c.target->step == Step::kMerge ? c.parameter % (c.count + 1) : 0;
+  if (c.target->step == Step::kMerge && c.order <= Order::kLessOrEqual) {
     const sorting::Comparator<T> run_order = IsStrict(c.order) ? comp : Ascending<T>;
     std::sort(input.begin(), input.begin() + split, run_order);
     std::sort(input.begin() + split, input.end(), run_order);
@@ -307,9 +246,9 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
   ASAN_POISON_MEMORY_REGION(buffer.data(), offset * sizeof(T));
   ASAN_POISON_MEMORY_REGION(first + c.count, (buffer.size() - offset - c.count) * sizeof(T));
   T* pivot = nullptr;
-  switch (c.step) {
+  switch (c.target->step) {
     case Step::kNone: {
-      const SortFunction<T> sort = SortFunctionFor<T>(*c.sort);
+      const SortFunction<T> sort = SortFunctionFor<T>(*c.target->sort);
       sort(first, last, comp);
       break;
     }
@@ -333,7 +272,7 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
   if (!SameMultiset(result, input))
     Fail(c, "the range no longer holds the same elements");
 
-  if (c.step == Step::kPartition) {
+  if (c.target->step == Step::kPartition) {
     if (pivot < first || pivot > last)
       Fail(c, "Partition returned a place outside the range");
     if (!IsStrict(c.order))
@@ -351,7 +290,7 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
   // A stable sort has exactly one right result; the others may order equivalent
   // elements as they like.
   std::vector<T> expected = input;
-  if (c.sort != nullptr && c.sort->stable) {
+  if (c.target->sort != nullptr && c.target->sort->stable) {
     std::stable_sort(expected.begin(), expected.end(), comp);
     if (!(result == expected))
       Fail(c, "the result differs from std::stable_sort's");
@@ -365,29 +304,11 @@ void Run(const Case& c, const std::uint8_t* element_bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < kHeaderSize)
+  Header c;
+  if (!sorting_fuzz::ReadHeader(data, size, c))
     return -1;
-  Case c;
-  const int call = data[0] % (kSortCount + kStepCount);
-  c.sort = call < kSortCount ? &sorting_test::kSorters[call] : nullptr;
-  c.step = call < kSortCount ? Step::kNone : static_cast<Step>(call - kSortCount + 1);
-  c.type = static_cast<Type>(data[1] % static_cast<int>(Type::kCount));
-  c.order = static_cast<Order>(data[2] % static_cast<int>(Order::kCount));
-  c.guards_before = 1 + data[3] % kMaxGuards;
-  c.guards_after = 1 + data[4] % kMaxGuards;
-  c.parameter = data[5];
-  const std::size_t width = c.type == Type::kInt    ? Width<int>()
-                            : c.type == Type::kChar ? Width<char>()
-                                                    : Width<Record>();
-  const std::size_t available = (size - kHeaderSize) / width;
-  c.count = std::min({static_cast<std::size_t>(data[6] | data[7] << 8), available, kMaxElements});
-
-  // Partition needs at least two elements.
-  if (c.step == Step::kPartition && c.count < 2)
-    return -1;
-
   const std::uint8_t* const element_bytes = data + kHeaderSize;
-  const std::size_t used = kHeaderSize + c.count * width;
+  const std::size_t used = kHeaderSize + c.count * c.width;
   answers.bits = data + used;
   answers.bit_count = (size - used) * 8;
   answers.next = 0;

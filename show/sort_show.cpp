@@ -51,6 +51,8 @@ const char* const kUsageHead =
     "  --pattern NAME[,NAME...]  inputs from these patterns (default: all of them)\n";
 const char* const kUsageTail =
     "  --direction D             ascending or descending (default ascending)\n"
+    "  --adversary               the same as --comparator adversary\n"
+    "  --budget N                stop each sort after N comparator calls (default 4 n^2 + 64)\n"
     "  --output PATH             where to write (default: the page at\n"
     "                            " SORTING_SHOW_DEFAULT_OUTPUT
     ";\n"
@@ -79,6 +81,13 @@ std::string Usage() {
   text += "  --values V,V,...          one input of these integers (1 to " + most +
           " of them) instead\n"
           "                            of patterns\n";
+  text += "  --comparator NAME         run the sorts under this comparator (default less):\n";
+  for (const RuleEntry& rule : kRules) {
+    std::string line =
+        std::string("      ") + rule.name + (rule.rule == Rule::kThrowAt ? ":K" : "");
+    line.resize(std::max<std::size_t>(line.size() + 2, 28), ' ');
+    text += line + rule.description + "\n";
+  }
   return text + kUsageTail;
 }
 
@@ -100,6 +109,9 @@ struct Options {
   std::vector<int> values;
   bool has_values = false;
   bool descending = false;
+  ComparatorChoice comparator;
+  bool has_comparator = false;
+  long long budget = -1;
   std::string output;
   bool json = false;
   std::string pictures;
@@ -176,9 +188,19 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
       options->sources = true;
       continue;
     }
+    if (option == "--adversary") {
+      if (options->has_comparator && options->comparator.rule != Rule::kAdversary) {
+        *error = "--adversary replaces --comparator; give either";
+        return false;
+      }
+      options->comparator.rule = Rule::kAdversary;
+      options->has_comparator = true;
+      continue;
+    }
     const bool takes_value = option == "--pattern" || option == "--size" || option == "--seed" ||
                              option == "--values" || option == "--direction" ||
-                             option == "--output" || option == "--pictures";
+                             option == "--output" || option == "--pictures" ||
+                             option == "--comparator" || option == "--budget";
     if (!takes_value) {
       *error = "unknown option '" + option + "' (see --help)";
       return false;
@@ -254,6 +276,24 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
         return false;
       }
       options->descending = value == "descending";
+    } else if (option == "--comparator") {
+      ComparatorChoice choice;
+      if (!ParseComparator(value, &choice, error))
+        return false;
+      if (options->has_comparator && choice.rule != options->comparator.rule) {
+        *error = "--comparator is given twice, or with --adversary";
+        return false;
+      }
+      options->comparator = choice;
+      options->has_comparator = true;
+    } else if (option == "--budget") {
+      long long budget = 0;
+      if (!ParseInteger(value, 1, 1LL << 40, &budget)) {
+        *error =
+            "--budget must be a whole number of comparator calls, 1 or more, not '" + value + "'";
+        return false;
+      }
+      options->budget = budget;
     } else if (option == "--output") {
       if (value.empty()) {
         *error = "--output needs a path";
@@ -287,6 +327,7 @@ std::vector<Input> MakeInputs(const Options& options) {
   std::vector<Input> inputs;
   if (options.has_values) {
     inputs.push_back(ValuesInput(options.values, options.descending));
+    inputs.back().comparator = options.comparator;
     return inputs;
   }
   std::vector<Pattern> patterns = options.patterns;
@@ -294,8 +335,10 @@ std::vector<Input> MakeInputs(const Options& options) {
     for (const PatternEntry& entry : kPatterns)
       patterns.push_back(entry.pattern);
   }
-  for (Pattern pattern : patterns)
+  for (Pattern pattern : patterns) {
     inputs.push_back(PatternInput(pattern, options.size, options.seed, options.descending));
+    inputs.back().comparator = options.comparator;
+  }
   return inputs;
 }
 
@@ -394,7 +437,7 @@ std::string InputsDocument(const std::vector<Recording>& recordings) {
       out += "],";
     }
     out += std::string("\"direction\":\"") + (input.descending ? "descending" : "ascending") +
-           "\",\"reordered_equal_pairs\":[";
+           "\",\"rule\":\"" + input.comparator.Name() + "\",\"reordered_equal_pairs\":[";
     for (const Trace& trace : recordings[k].traces)
       out += (&trace == &recordings[k].traces.front() ? "" : ",") +
              std::to_string(trace.reordered_equal_pairs);
@@ -497,7 +540,7 @@ int Run(int argc, char** argv) {
 
   std::vector<Recording> recordings;
   for (Input& input : MakeInputs(options)) {
-    recordings.push_back(RecordAll(std::move(input)));
+    recordings.push_back(RecordAll(std::move(input), true, options.budget));
     for (const Trace& trace : recordings.back().traces) {
       if (trace.events.too_many_sites)
         return Fail(std::string(trace.algorithm) + " made events on more than " +

@@ -27,6 +27,10 @@ inline constexpr std::uint32_t kDefaultSeed = 1;
 // The WebAssembly module's buffer for a pattern's name, NUL included: longer
 // than every name in the table of patterns.
 inline constexpr std::size_t kPatternNameBytes = 64;
+// A run on n values is stopped after kCallBudgetPerSquare n² + kCallBudgetBase
+// comparator calls (see CallBudget in show/trace_recorder.h).
+inline constexpr long long kCallBudgetPerSquare = 4;
+inline constexpr long long kCallBudgetBase = 64;
 // Counting a sort at a larger n is skipped once its events at a smaller n, grown
 // as n², would pass this many: the cost curves then stop for that sort, and say where.
 inline constexpr long long kCountBudget = 200'000'000;
@@ -92,8 +96,16 @@ struct EqualityTest {
   int second_identity = kNoIdentity;
 };
 
+// A comparator call that threw instead of answering (the comparator lab's
+// throw-at:K): its two arguments.
+struct ThrownCall {
+  Operand first;
+  Operand second;
+  SourceLine source = {};
+};
+
 // An event as a reader sees it, with everything a replay knows filled in.
-using Event = std::variant<Comparison, Write, EqualityTest>;
+using Event = std::variant<Comparison, Write, EqualityTest, ThrownCall>;
 
 inline const SourceLine& SourceOf(const Event& event) {
   return std::visit([](const auto& kind) -> const SourceLine& { return kind.source; }, event);
@@ -103,7 +115,7 @@ inline const SourceLine& SourceOf(const Event& event) {
 // The events in JSON: each kind is a list, its tag first, then its fields in
 // the order of kEventKinds. The writer and every reader take the order from here.
 
-enum class EventKind : std::uint8_t { kComparison = 0, kWrite = 1, kEqualityTest = 2 };
+enum class EventKind : std::uint8_t { kComparison = 0, kWrite = 1, kEqualityTest = 2, kThrow = 3 };
 
 // How a field is written: a slot or identity (null for none), a number, a
 // boolean, or the event's library line (the index of its file in the trace's
@@ -125,23 +137,23 @@ template <typename Kind, bool Kind::*Member>
 long long BoolOf(const Event& event) {
   return (std::get<Kind>(event).*Member) ? 1 : 0;
 }
-template <Operand Comparison::*Side, int Operand::*Member>
+template <typename Kind, Operand Kind::*Side, int Operand::*Member>
 long long OperandOf(const Event& event) {
-  return std::get<Comparison>(event).*Side.*Member;
+  return std::get<Kind>(event).*Side.*Member;
 }
 
 inline constexpr EventField kComparisonFields[] = {
-    {"i", FieldType::kSlot, OperandOf<&Comparison::first, &Operand::slot>},
-    {"j", FieldType::kSlot, OperandOf<&Comparison::second, &Operand::slot>},
+    {"i", FieldType::kSlot, OperandOf<Comparison, &Comparison::first, &Operand::slot>},
+    {"j", FieldType::kSlot, OperandOf<Comparison, &Comparison::second, &Operand::slot>},
     {"result", FieldType::kBoolean, BoolOf<Comparison, &Comparison::result>},
-    {"a", FieldType::kNumber, OperandOf<&Comparison::first, &Operand::value>},
-    {"b", FieldType::kNumber, OperandOf<&Comparison::second, &Operand::value>},
-    {"from_i", FieldType::kSlot, OperandOf<&Comparison::first, &Operand::from>},
-    {"from_j", FieldType::kSlot, OperandOf<&Comparison::second, &Operand::from>},
+    {"a", FieldType::kNumber, OperandOf<Comparison, &Comparison::first, &Operand::value>},
+    {"b", FieldType::kNumber, OperandOf<Comparison, &Comparison::second, &Operand::value>},
+    {"from_i", FieldType::kSlot, OperandOf<Comparison, &Comparison::first, &Operand::from>},
+    {"from_j", FieldType::kSlot, OperandOf<Comparison, &Comparison::second, &Operand::from>},
     {"file", FieldType::kFile, nullptr},
     {"line", FieldType::kLine, nullptr},
-    {"id_i", FieldType::kSlot, OperandOf<&Comparison::first, &Operand::identity>},
-    {"id_j", FieldType::kSlot, OperandOf<&Comparison::second, &Operand::identity>},
+    {"id_i", FieldType::kSlot, OperandOf<Comparison, &Comparison::first, &Operand::identity>},
+    {"id_j", FieldType::kSlot, OperandOf<Comparison, &Comparison::second, &Operand::identity>},
     {"callee", FieldType::kCallee, nullptr},
 };
 
@@ -168,12 +180,28 @@ inline constexpr EventField kEqualityTestFields[] = {
     {"id_j", FieldType::kSlot, IntOf<EqualityTest, &EqualityTest::second_identity>},
 };
 
-// A kind of event: its name, its tag in JSON, its fields, and which field each
-// binary column holds for it (below; null where the column holds none of them).
+inline constexpr EventField kThrownCallFields[] = {
+    {"i", FieldType::kSlot, OperandOf<ThrownCall, &ThrownCall::first, &Operand::slot>},
+    {"j", FieldType::kSlot, OperandOf<ThrownCall, &ThrownCall::second, &Operand::slot>},
+    {"a", FieldType::kNumber, OperandOf<ThrownCall, &ThrownCall::first, &Operand::value>},
+    {"b", FieldType::kNumber, OperandOf<ThrownCall, &ThrownCall::second, &Operand::value>},
+    {"from_i", FieldType::kSlot, OperandOf<ThrownCall, &ThrownCall::first, &Operand::from>},
+    {"from_j", FieldType::kSlot, OperandOf<ThrownCall, &ThrownCall::second, &Operand::from>},
+    {"file", FieldType::kFile, nullptr},
+    {"line", FieldType::kLine, nullptr},
+    {"id_i", FieldType::kSlot, OperandOf<ThrownCall, &ThrownCall::first, &Operand::identity>},
+    {"id_j", FieldType::kSlot, OperandOf<ThrownCall, &ThrownCall::second, &Operand::identity>},
+    {"callee", FieldType::kCallee, nullptr},
+};
+
+// A kind of event: its name, its tag in JSON, the trace's count it adds to, its
+// fields, and which field each binary column holds for it (below; null where
+// the column holds none of them).
 struct EventKindEntry {
   EventKind kind;
   const char* name;
   const char* tag;
+  const char* counts;  // "comparisons", "equalities" or "writes"
   const EventField* fields;
   std::size_t field_count;
   const char* first;   // the field the `first` column holds
@@ -184,12 +212,14 @@ struct EventKindEntry {
 
 // In the order of EventKind (checked below).
 inline constexpr EventKindEntry kEventKinds[] = {
-    {EventKind::kComparison, "comparison", "c", kComparisonFields, std::size(kComparisonFields),
-     "i", "j", "result", "held"},
-    {EventKind::kWrite, "write", "w", kWriteFields, std::size(kWriteFields), "slot", "new_id",
-     nullptr, "new"},
-    {EventKind::kEqualityTest, "equality", "e", kEqualityTestFields, std::size(kEqualityTestFields),
-     "i", "j", "equal", "held"},
+    {EventKind::kComparison, "comparison", "c", "comparisons", kComparisonFields,
+     std::size(kComparisonFields), "i", "j", "result", "held"},
+    {EventKind::kWrite, "write", "w", "writes", kWriteFields, std::size(kWriteFields), "slot",
+     "new_id", nullptr, "new"},
+    {EventKind::kEqualityTest, "equality", "e", "equalities", kEqualityTestFields,
+     std::size(kEqualityTestFields), "i", "j", "equal", "held"},
+    {EventKind::kThrow, "throw", "t", "comparisons", kThrownCallFields,
+     std::size(kThrownCallFields), "i", "j", nullptr, "held"},
 };
 
 constexpr bool KindsInOrder() {
@@ -213,12 +243,13 @@ inline constexpr const EventKindEntry& KindEntryOf(const Event& event) {
 //
 //   head    one byte an event: its kind, the answer of a comparison or equality
 //           test, and its site, the index of its library line in the trace's sites;
-//   first   a write's slot; a comparison's or equality test's first operand's
-//           slot, or kHeld for a value held outside the range;
+//   first   a write's slot; the first operand's slot of a comparison, an
+//           equality test or a thrown call, or kHeld for a value held outside
+//           the range;
 //   second  a write's new identity; the second operand's slot, or kHeld;
-//   extra   one entry for each write, its new value, and for each comparison or
-//           equality test with a held operand, the index in `held` of its first
-//           held operand (a second one follows it);
+//   extra   one entry for each write, its new value, and for each other event
+//           with a held operand, the index in `held` of its first held operand
+//           (a second one follows it);
 //   held    what a replay cannot know of a held value: its value, the slot it was
 //           copied from and its identity (kNoSlot, kNoIdentity for none).
 
@@ -252,11 +283,29 @@ struct ColumnType {
   const char* column;
   const char* type;
 };
-inline constexpr ColumnType kColumnTypes[] = {{"head", "uint8"},
-                                              {"first", "uint16"},
-                                              {"second", "uint16"},
-                                              {"extra", "int32"},
-                                              {"held", "int32"}};
+inline constexpr ColumnType kColumnTypes[] = {{"head", "uint8"},    {"first", "uint16"},
+                                              {"second", "uint16"}, {"extra", "int32"},
+                                              {"held", "int32"},    {"ranges", "int32"}};
+
+// A sub-range the sort starts work on (the library's AtLibraryRange): from the
+// event `at` on (the number of events before it), the work is on [first, last]
+// at `depth` (1 for the whole range; a range inside the one before it is one
+// deeper, and one that is not goes back up to the one that holds it), with
+// IntroSort's remaining depth budget (kNoBudget where there is none), from the
+// library line that says so.
+inline constexpr int kNoBudget = -1;
+struct RangeEntry {
+  std::int32_t at;
+  std::int32_t first;
+  std::int32_t last;
+  std::int32_t depth;
+  std::int32_t budget;
+  SourceLine source;
+};
+// A range as a reader sees it, in JSON and in the binary `ranges` column (32-bit
+// integers, these fields in turn; the file is an index into the trace's files).
+inline constexpr const char* kRangeFields[] = {"at",     "first", "last", "depth",
+                                               "budget", "file",  "line"};
 
 struct EventColumns {
   std::vector<std::uint8_t> head;
@@ -266,6 +315,7 @@ struct EventColumns {
   std::vector<HeldOperand> held;
   // The library lines the events name, each once, in the order first met.
   std::vector<SourceLine> sites;
+  std::vector<RangeEntry> ranges;
   // Set when a trace met more distinct library lines than `head` can name.
   bool too_many_sites = false;
 
@@ -310,6 +360,8 @@ class EventReader {
     const Operand b = OperandAt(columns_.second[k], held);
     if (kind == EventKind::kComparison)
       return Comparison{a, b, answer, source};
+    if (kind == EventKind::kThrow)
+      return ThrownCall{a, b, source};
     return EqualityTest{a.slot, b.slot, a.value, b.value, answer, source, a.identity, b.identity};
   }
 

@@ -10,6 +10,7 @@
 // script element as it is.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -20,6 +21,7 @@
 
 #include "show/trace_format.h"
 #include "show/trace_recorder.h"
+#include "show/variants.h"
 
 namespace sorting_show {
 
@@ -113,14 +115,19 @@ inline std::string LibraryPath(const char* file) {
 // the trace's sites (-1 for a site with no file).
 class FileList {
  public:
-  explicit FileList(const std::vector<SourceLine>& sites) {
-    for (const SourceLine& site : sites) {
-      if (site.file == nullptr)
-        continue;
-      const std::string path = LibraryPath(site.file);
+  explicit FileList(const std::vector<SourceLine>& sites,
+                    const std::vector<RangeEntry>& ranges = {}) {
+    const auto add = [this](const char* file) {
+      if (file == nullptr)
+        return;
+      const std::string path = LibraryPath(file);
       if (std::find(paths_.begin(), paths_.end(), path) == paths_.end())
         paths_.push_back(path);
-    }
+    };
+    for (const SourceLine& site : sites)
+      add(site.file);
+    for (const RangeEntry& range : ranges)
+      add(range.source.file);
     std::sort(paths_.begin(), paths_.end());
     for (const SourceLine& site : sites) {
       site_files_.push_back(
@@ -134,10 +141,33 @@ class FileList {
   const std::vector<std::string>& paths() const { return paths_; }
   int FileOfSite(std::size_t site) const { return site_files_[site]; }
 
+  // The index of a file in paths(), or -1 for none.
+  int IndexOf(const char* file) const {
+    if (file == nullptr)
+      return -1;
+    return static_cast<int>(std::find(paths_.begin(), paths_.end(), LibraryPath(file)) -
+                            paths_.begin());
+  }
+
  private:
   std::vector<std::string> paths_;
   std::vector<int> site_files_;
 };
+
+// A range's fields as 32-bit integers, in the order of kRangeFields, with its
+// file as an index into the trace's files; -1 for a budget, file or line that
+// is not there.
+using RangeRow = std::array<std::int32_t, std::size(kRangeFields)>;
+inline RangeRow RangeRowOf(const RangeEntry& range, const FileList& files) {
+  const int file = files.IndexOf(range.source.file);
+  return {range.at,
+          range.first,
+          range.last,
+          range.depth,
+          range.budget,
+          file,
+          file < 0 ? -1 : static_cast<std::int32_t>(range.source.line)};
+}
 
 // One event as a JSON list, its fields in the order of its kind's table in
 // show/trace_format.h: ["c", 0, null, false, 3, 2, ...]. `file` indexes the
@@ -200,7 +230,7 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   out += ",\"comparator\":\"";
   out += input.descending ? "descending" : "ascending";
   out += "\",\"input\":";
-  AppendValues(out, input.values);
+  AppendValues(out, trace.input);
   out += ",\"output\":";
   AppendValues(out, trace.output);
   out += ",\"comparisons\":";
@@ -209,7 +239,30 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   AppendInt(out, trace.equalities);
   out += ",\"writes\":";
   AppendInt(out, trace.writes);
-  const FileList files(trace.events.sites);
+  out += ",\"rule\":";
+  AppendString(out, trace.comparator.c_str());
+  out += ",\"outcome\":";
+  AppendString(out, trace.outcome.ended);
+  out += trace.outcome.kept ? ",\"kept\":true" : ",\"kept\":false";
+  const FileList files(trace.events.sites, trace.events.ranges);
+  out += ",\"ranges\":[";
+  for (const RangeEntry& range : trace.events.ranges) {
+    if (&range != &trace.events.ranges.front())
+      out += ',';
+    const RangeRow row = RangeRowOf(range, files);
+    out += '[';
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      if (k != 0)
+        out += ',';
+      // A budget, file or line that is not there is null; the rest are numbers.
+      if (row[k] < 0)
+        out += "null";
+      else
+        AppendInt(out, row[k]);
+    }
+    out += ']';
+  }
+  out += ']';
   out += ",\"files\":[";
   for (const std::string& path : files.paths()) {
     if (&path != &files.paths().front())
@@ -218,7 +271,7 @@ inline void AppendTrace(std::string& out, const Input& input, const Trace& trace
   }
   out += "],\"events\":[";
   std::size_t k = 0;
-  for (EventReader reader(input.values, trace.events); !reader.Done(); ++k) {
+  for (EventReader reader(trace.input, trace.events); !reader.Done(); ++k) {
     if (k != 0)
       out += ',';
     const int site = static_cast<int>(HeadValue(trace.events.head[k], kHeadSite));
@@ -263,7 +316,7 @@ inline std::string CountsDocument(const Recording& recording) {
       out += ',';
     out += "{\"name\":";
     AppendString(out, trace.algorithm);
-    const std::pair<const char*, long> counts[] = {
+    const std::pair<const char*, long long> counts[] = {
         {"comparisons", trace.comparisons},
         {"equalities", trace.equalities},
         {"writes", trace.writes},
@@ -310,7 +363,9 @@ inline void AppendTraceFormat(std::string& out) {
   AppendNumbers(out, {{"max_values", static_cast<long long>(kMaxValues)},
                       {"max_count_values", static_cast<long long>(kMaxCountValues)},
                       {"pattern_name_bytes", static_cast<long long>(kPatternNameBytes)},
-                      {"count_budget", kCountBudget}});
+                      {"count_budget", kCountBudget},
+                      {"call_budget_per_square", kCallBudgetPerSquare},
+                      {"call_budget_base", kCallBudgetBase}});
   out += ",\"defaults\":";
   AppendNumbers(out, {{"size", static_cast<long long>(kDefaultSize)}, {"seed", kDefaultSeed}});
   out += ",\"events\":[";
@@ -321,6 +376,8 @@ inline void AppendTraceFormat(std::string& out) {
     AppendString(out, kind.name);
     out += ",\"tag\":";
     AppendString(out, kind.tag);
+    out += ",\"counts\":";
+    AppendString(out, kind.counts);
     out += ",\"fields\":[";
     for (std::size_t k = 0; k < kind.field_count; ++k) {
       if (k != 0)
@@ -362,7 +419,13 @@ inline void AppendTraceFormat(std::string& out) {
   }
   out += "},\"held\":";
   AppendInt(out, kHeld);
-  out += ",\"held_fields\":[";
+  out += ",\"range_fields\":[";
+  for (const char* field : kRangeFields) {
+    if (field != kRangeFields[0])
+      out += ',';
+    AppendString(out, field);
+  }
+  out += "],\"held_fields\":[";
   for (const char* field : kHeldFields) {
     if (field != kHeldFields[0])
       out += ',';
@@ -376,7 +439,29 @@ inline void AppendTraceFormat(std::string& out) {
 inline std::string CatalogDocument() {
   std::string out = "{\"format\":\"sorting-catalog\",\"version\":2,";
   AppendTraceFormat(out);
-  out += ",\"sorts\":[";
+  out += ",\"comparators\":[";
+  for (const RuleEntry& rule : kRules) {
+    if (&rule != kRules)
+      out += ',';
+    out += "{\"name\":";
+    AppendString(out, rule.name);
+    out += ",\"description\":";
+    AppendString(out, rule.description);
+    out += rule.rule == Rule::kThrowAt ? ",\"takes\":\"K\"}" : ",\"takes\":null}";
+  }
+  out += "],\"variants\":[";
+  for (const auto& variant : sorting_variants::kVariants<Tracked, RecordingComparator>) {
+    if (&variant != sorting_variants::kVariants<Tracked, RecordingComparator>)
+      out += ',';
+    out += "{\"sort\":";
+    AppendString(out, variant.sort);
+    out += ",\"name\":";
+    AppendString(out, variant.name);
+    out += ",\"description\":";
+    AppendString(out, variant.description);
+    out += '}';
+  }
+  out += "],\"sorts\":[";
   for (const SortEntry& entry : kTrackedSorts) {
     if (&entry != kTrackedSorts)
       out += ',';

@@ -148,6 +148,47 @@ TEST(ArgumentDependentLookup, FindsNoFunctionOfTheElementsNamespace) {
   ExpectEverySortCorrect<ambiguous::Value>();
 }
 
+// A comparator's result of class type is used as bool only, as std::sort uses
+// it. Verdict's own !, && and || (found by argument-dependent lookup) give the
+// wrong answer and count their calls.
+long verdict_operator_calls = 0;
+
+struct Verdict {
+  bool value;
+  explicit operator bool() const { return value; }
+  static bool Wrong(bool right) {
+    ++verdict_operator_calls;
+    return !right;
+  }
+  friend bool operator!(Verdict v) { return Wrong(!v.value); }
+  friend bool operator&&(Verdict a, bool b) { return Wrong(a.value && b); }
+  friend bool operator&&(bool a, Verdict b) { return Wrong(a && b.value); }
+  friend bool operator||(Verdict a, bool b) { return Wrong(a.value || b); }
+  friend bool operator||(bool a, Verdict b) { return Wrong(a || b.value); }
+};
+
+struct VerdictLess {
+  Verdict operator()(int a, int b) const { return Verdict{a < b}; }
+};
+
+TEST(ComparatorResults, AreUsedAsBoolOnly) {
+  // Shuffled input, and sorted input, on which IntroSort hands over to HeapSort.
+  for (const std::vector<int>& input : {Permutation(50, 3), Permutation(50, 0)}) {
+    std::vector<int> expected = input;
+    std::sort(expected.begin(), expected.end());
+    for (const auto& sort : sorting::kSorts<int, VerdictLess>) {
+      verdict_operator_calls = 0;
+      std::vector<int> values = input;
+      sort.sort(values.data(), values.data() + values.size() - 1, VerdictLess{});
+      EXPECT_EQ(values, expected) << sort.name;
+      values = input;
+      sort.whole(values, VerdictLess{});
+      EXPECT_EQ(values, expected) << sort.name << ", container form";
+      EXPECT_EQ(verdict_operator_calls, 0) << sort.name << " used the result's own operators";
+    }
+  }
+}
+
 // Counts its own calls against the calls of every object of its type: a call
 // on a copy made before the latest calls, or on one of two copies in turn,
 // finds the counts apart.

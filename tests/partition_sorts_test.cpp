@@ -4,7 +4,9 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -72,6 +74,29 @@ TEST(IntroSort, PartitionsSortedInputUntilTheDepthBudgetIsSpent) {
     EXPECT_EQ(comparator_calls, expected) << "count " << c.count << ", depth " << c.depth;
     EXPECT_EQ(values, MakePattern(Pattern::kAscending, c.count));
   }
+}
+
+// The budget is int(2.0 * std::log(double(n))) for every count a std::ptrdiff_t
+// holds. It comes from a table of the counts at which it grows: at each of them
+// and one below it must agree with std::log, and in between neither changes, as
+// the logarithm only grows.
+TEST(IntroSort, DepthLimitIsTwiceTheLogarithmTruncatedForEveryCount) {
+  const auto log_depth = [](std::ptrdiff_t n) {
+    return static_cast<int>(2.0 * std::log(static_cast<double>(n)));
+  };
+  int depth = 0;
+  for (const long long step : sorting::detail::kDepthSteps) {
+    ++depth;
+    const auto n = static_cast<std::ptrdiff_t>(step);
+    EXPECT_EQ(log_depth(n), depth) << n;
+    EXPECT_EQ(log_depth(n - 1), depth - 1) << n - 1;
+    EXPECT_EQ(sorting::detail::DepthLimit(n), depth) << n;
+    EXPECT_EQ(sorting::detail::DepthLimit(n - 1), depth - 1) << n - 1;
+  }
+  // No step is missing at the end.
+  const std::ptrdiff_t largest = std::numeric_limits<std::ptrdiff_t>::max();
+  EXPECT_EQ(log_depth(largest), depth);
+  EXPECT_EQ(sorting::detail::DepthLimit(largest), depth);
 }
 
 TEST(IntroSort, PartitionsTwoElementsOnceWithoutHeapSort) {

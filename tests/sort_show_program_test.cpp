@@ -170,7 +170,7 @@ TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
   EXPECT_EQ(text.find("__SORTING_INPUTS__"), std::string::npos);
   EXPECT_NE(text.find("{\"format\":\"sorting-inputs\",\"version\":1,\"inputs\":[{\"pattern\":"
                       "\"values\",\"values\":[5,1,4,2,3],\"direction\":\"ascending\","
-                      "\"reordered_equal_pairs\":[0,0,0,0,0]}]}"),
+                      "\"rule\":\"less\",\"reordered_equal_pairs\":[0,0,0,0,0]}]}"),
             std::string::npos)
       << "the page lists its input";
   // With the module (gzipped, so in base64 it starts with that of the gzip magic 1f 8b 08),

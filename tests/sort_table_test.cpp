@@ -1,9 +1,11 @@
 // The facts of the library's table of sorts hold: the patterns it calls
 // quadratic for a sort are exactly those on which the sort's cost grows as n^2,
 // they are patterns of the table of patterns, and the README's table of
-// algorithms states the same facts for the same sorts.
+// algorithms states the same facts for the same sorts. A sort's files are where
+// the build finds them: its header in sorting.h, its tests in a test program.
 
 #include <cstddef>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -137,6 +139,46 @@ TEST(SortTableInReadme, StatesTheSameFactsForTheSameSorts) {
                         entry.average, entry.worst});
   }
   EXPECT_EQ(rows, expected) << "the README's table of algorithms and sorting::kSorts differ";
+}
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Every header of the library but the umbrella and the table is in the umbrella,
+// which users include: a sort of the table that is not stays out of their reach.
+TEST(SortFiles, EveryHeaderIsInSortingH) {
+  const std::filesystem::path folder =
+      std::filesystem::path(SORTING_SOURCE_DIR) / "include/sorting";
+  const std::string umbrella = Slurp(folder / "sorting.h");
+  ASSERT_FALSE(umbrella.empty()) << "cannot read " << folder / "sorting.h";
+  for (const auto& file : std::filesystem::directory_iterator(folder)) {
+    const std::string name = file.path().filename().string();
+    if (file.path().extension() != ".h" || name == "sorting.h" || name == "sort_table.h")
+      continue;
+    const std::string line = "#include \"sorting/" + name + "\"";
+    EXPECT_NE(umbrella.find(line), std::string::npos)
+        << "include/sorting/sorting.h does not include " << name << ": add " << line;
+  }
+}
+
+// Every test file is in a test program; one left out of tests/CMakeLists.txt
+// would never run, and nothing else would say so.
+TEST(SortFiles, EveryTestFileIsBuilt) {
+  const std::filesystem::path folder = std::filesystem::path(SORTING_SOURCE_DIR) / "tests";
+  const std::string build = Slurp(folder / "CMakeLists.txt");
+  ASSERT_FALSE(build.empty()) << "cannot read " << folder / "CMakeLists.txt";
+  for (const auto& file : std::filesystem::directory_iterator(folder)) {
+    const std::string name = file.path().filename().string();
+    if (name.size() < 9 || name.compare(name.size() - 9, 9, "_test.cpp") != 0)
+      continue;
+    EXPECT_NE(build.find(name), std::string::npos)
+        << "tests/" << name << " is in no test program: add it to the sources of sorting_tests "
+        << "in tests/CMakeLists.txt";
+  }
 }
 
 }  // namespace

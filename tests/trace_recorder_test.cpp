@@ -113,6 +113,13 @@ long EqualityCalls(std::size_t sort, const std::vector<int>& input, bool descend
   return equality_calls;
 }
 
+// What to mend when an event names no library line: a write or an equality test
+// outside the helpers that tell the recorder where the library stands.
+constexpr const char* kAtNoLibraryLine =
+    " names no library line: exchange elements through detail::Exchange (a plain swap tells "
+    "the recorder nothing), test equality through detail::Equal, and call std::rotate and the "
+    "heap operations through detail::Rotate, detail::MakeHeap and detail::SortHeap";
+
 class TraceFaithfulness : public testing::TestWithParam<std::size_t> {};
 
 TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
@@ -179,7 +186,8 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
               ASSERT_EQ(test->first_identity, identities[test->first_slot]) << shown;
               ASSERT_EQ(test->second_identity, identities[test->second_slot]) << shown;
             }
-            ASSERT_NE(test->source.file, nullptr) << shown;
+            ASSERT_NE(test->source.file, nullptr)
+                << entry.name << ": " << shown << kAtNoLibraryLine;
           } else {
             const Write& write = std::get<Write>(event);
             ++writes;
@@ -188,7 +196,8 @@ TEST_P(TraceFaithfulness, ReplaysToTheLibrarysResultWithItsComparatorCalls) {
             ASSERT_EQ(write.old_identity, identities[write.slot]) << shown;
             ASSERT_TRUE(write.new_identity >= 0 && write.new_identity < n) << shown;
             ASSERT_EQ(write.new_value, input[write.new_identity]) << shown;
-            ASSERT_NE(write.source.file, nullptr) << shown;
+            ASSERT_NE(write.source.file, nullptr)
+                << entry.name << ": " << shown << kAtNoLibraryLine;
             state[write.slot] = write.new_value;
             identities[write.slot] = write.new_identity;
           }
@@ -269,6 +278,8 @@ TEST(TraceSourceLines, NameTheLibraryLineOfEachCall) {
         const Trace trace = sorting_show::RecordSort(entry, input, descending);
         for (const Event& event : sorting_show::DecodeEvents(input, trace.events)) {
           const sorting_show::SourceLine& source = sorting_show::SourceOf(event);
+          ASSERT_NE(source.file, nullptr)
+              << entry.name << ": " << Describe({event}) << kAtNoLibraryLine;
           const std::string path = sorting_show::LibraryPath(source.file);
           ASSERT_EQ(path.rfind("sorting/", 0), 0u) << path;
           const std::string line = LibraryLine(path, source.line);
@@ -428,14 +439,15 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
   const EqualityTest test = std::get<EqualityTest>(
       sorting_show::DecodeEvents(recording.input.values, recording.traces[0].events).at(0));
   const std::string line = std::to_string(test.source.line);
-  EXPECT_EQ(
-      sorting_show::TraceDocument({recording}),
-      "{\"format\":\"sorting-trace\",\"version\":2,\"traces\":[{\"algorithm\":\"BubbleSort\","
-      "\"pattern\":\"values\",\"size\":2,\"seed\":null,\"comparator\":\"descending\","
-      "\"input\":[2,-2147483648],\"output\":[2,-2147483648],\"comparisons\":1,"
-      "\"equalities\":1,\"writes\":0,\"files\":[\"sorting/bubble_sort.h\"],\"events\":[[\"e\",0,1,"
-      "false,2,-2147483648,0," +
-          line + ",0,1],[\"c\",1,0,false,-2147483648,2,1,0,0," + line + ",1,0,null]]}]}");
+  EXPECT_EQ(sorting_show::TraceDocument({recording}),
+            "{\"format\":\"sorting-trace\",\"version\":2,\"traces\":[{\"algorithm\":\"BubbleSort\","
+            "\"pattern\":\"values\",\"size\":2,\"seed\":null,\"comparator\":\"descending\","
+            "\"input\":[2,-2147483648],\"output\":[2,-2147483648],\"comparisons\":1,"
+            "\"equalities\":1,\"writes\":0,\"rule\":\"less\",\"outcome\":\"sorted\",\"kept\":true,"
+            "\"ranges\":[],"
+            "\"files\":[\"sorting/bubble_sort.h\"],\"events\":[[\"e\",0,1,"
+            "false,2,-2147483648,0," +
+                line + ",0,1],[\"c\",1,0,false,-2147483648,2,1,0,0," + line + ",1,0,null]]}]}");
 
   const sorting_show::Input input =
       sorting_show::PatternInput(Pattern::kPipeOrgan, 4, 4294967295u, false);
@@ -445,8 +457,10 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
                       "\"seed\":4294967295,\"comparator\":\"ascending\",\"input\":[0,1,1,0],"),
             std::string::npos)
       << text;
-  // Each trace lists the files its events name; IntroSort on 4 values falls back to HeapSort.
-  EXPECT_NE(text.find(",\"files\":[\"sorting/heap_sort.h\",\"sorting/quick_sort.h\"],"),
+  // Each trace lists the files its events and ranges name; IntroSort on 4 values falls back
+  // to HeapSort.
+  EXPECT_NE(text.find(",\"files\":[\"sorting/heap_sort.h\",\"sorting/intro_sort.h\","
+                      "\"sorting/quick_sort.h\"],"),
             std::string::npos);
   // A write inside a standard algorithm names it.
   EXPECT_NE(text.find(",\"std::sort_heap\"]"), std::string::npos);

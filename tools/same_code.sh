@@ -37,8 +37,11 @@ for compiler in $compilers; do
     [ "$side" = after ] && include=$after
     # shellcheck disable=SC2086
     "$compiler" $flags -I"$include" -c "$work/five.cpp" -o "$work/$side.o"
-    # The first lines name the object file; the code follows.
-    objdump -d --no-show-raw-insn "$work/$side.o" | tail -n +4 >"$work/$compiler-$side.txt"
+    # The first lines name the object file; the code follows. A jump's or call's
+    # target keeps its address, but not the name objdump guesses for it from the
+    # nearest symbol, which can be a string whose place in the data moved.
+    objdump -d --no-show-raw-insn "$work/$side.o" | tail -n +4 | sed 's/ <[^>]*>$//' \
+      >"$work/$compiler-$side.txt"
   done
   functions=$(grep -c '>:$' "$work/$compiler-after.txt")
   instructions=$(grep -c '^ ' "$work/$compiler-after.txt")

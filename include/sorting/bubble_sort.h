@@ -30,6 +30,7 @@ void BubbleSort(T* first, T* last, Compare comp) {
     // always-true comparator), which would exchange the same neighbours forever.
     bool swapped = true;
     for (std::ptrdiff_t pass = 0; swapped && pass < count; ++pass) {
+      detail::AtLibraryRange(first, last);  // each pass is a piece of work on the whole range
       swapped = false;
       for (std::ptrdiff_t i = 1; i < count; ++i) {
         T& earlier = first[i - 1];
@@ -38,7 +39,7 @@ void BubbleSort(T* first, T* last, Compare comp) {
         // Neighbours are exchanged only when the later one must stand first:
         // elements that differ but are equivalent under `comp` (records with the
         // same key) stay where they are, so the sort is stable.
-        if (!detail::Equal(earlier, later) && comp(later, earlier)) {
+        if (!detail::Equal(earlier, later) && static_cast<bool>(comp(later, earlier))) {
           detail::Exchange(earlier, later);
           swapped = true;
         }
@@ -49,9 +50,10 @@ void BubbleSort(T* first, T* last, Compare comp) {
 
 // Sorts a whole contiguous range (a C array, std::array, std::vector,
 // std::string, a span) with BubbleSort, ascending unless `comp` says otherwise.
-template <typename Range, typename Compare = detail::Less,
-          typename = detail::ContainerCall<Range, Compare>>
-void BubbleSort(Range&& range, Compare comp = {}) {
+// (`Rest` lets a call with iterators reach its one-line error; see ContainerCall.)
+template <typename Range, typename Compare = detail::Less, typename... Rest,
+          typename = detail::ContainerCall<Range, Compare, Rest...>>
+void BubbleSort(Range&& range, Compare comp = {}, Rest&&...) {
   if constexpr (detail::CheckRange<Range, Compare>()) {
     if (detail::Size(range) > 1)
       sorting::BubbleSort(detail::Data(range), detail::Data(range) + (detail::Size(range) - 1),

@@ -20,11 +20,15 @@
 // reference) and returns something convertible to bool, true when the first
 // must stand before the second: a function pointer, a lambda with or without
 // captures, a function object such as std::less<> or std::greater<>. It must be
-// a strict ordering, false for two equivalent elements. A sort takes its
-// comparator by value, like the standard algorithms, and hands that one object
-// on by reference to its recursive calls, its step functions and the standard
-// heap operations: a stateful comparator sees every comparison of the sort. Pass
-// std::ref(comp) to keep that state in the caller's own object.
+// a strict ordering, false for two equivalent elements. Its result is used as
+// bool only, as std::sort uses it: converted before anything else is done with
+// it, so that a result type's own !, && or || is never called. If it throws,
+// the exception leaves the sort, and the range still holds every element it
+// held, in some order. A sort takes its comparator by value, like the standard
+// algorithms, and hands that one object on by reference to its recursive calls,
+// its step functions and the standard heap operations: a stateful comparator
+// sees every comparison of the sort. Pass std::ref(comp) to keep that state in
+// the caller's own object.
 //
 // Elements. Exchanges call the element type's own `swap` where it has one,
 // std::swap otherwise. QuickSort and IntroSort copy one element per partition

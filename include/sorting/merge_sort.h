@@ -35,6 +35,7 @@ void Merge(T* first, T* mid, T* last, Compare comp) {
   if constexpr (detail::CheckArguments<T, Compare>()) {
     if (mid - first < 0 || last - mid < 0)
       return;
+    detail::AtLibraryRange(first, last);
     T* i = first;
     T* j = mid;
     // Once the left run is used up, i meets j and each step compares an element
@@ -42,7 +43,7 @@ void Merge(T* first, T* mid, T* last, Compare comp) {
     // Moves stay within [i, j], so even a comparator that is not strict cannot
     // move an element out of the range.
     while (i < last && j <= last) {
-      if (!comp(*i, *j)) {
+      if (!static_cast<bool>(comp(*i, *j))) {
         // One rotation, not a batch of the right-run elements that go before *i:
         // std::rotate moves a block past one element as a single memmove for
         // trivially copyable types, but a longer rotation as a cycle of swaps,
@@ -70,6 +71,7 @@ void MergeSort(T* first, T* last, Compare comp) {
     const std::ptrdiff_t count = detail::Count(first, last);
     if (count <= 1)
       return;
+    detail::AtLibraryRange(first, last);
     T* const mid = first + count / 2;
     // Qualified calls that take `Compare&`: every level uses this one comparator.
     sorting::MergeSort<T, Compare&>(first, mid - 1, comp);
@@ -80,9 +82,10 @@ void MergeSort(T* first, T* last, Compare comp) {
 
 // Sorts a whole contiguous range (a C array, std::array, std::vector,
 // std::string, a span) with MergeSort, ascending unless `comp` says otherwise.
-template <typename Range, typename Compare = detail::Less,
-          typename = detail::ContainerCall<Range, Compare>>
-void MergeSort(Range&& range, Compare comp = {}) {
+// (`Rest` lets a call with iterators reach its one-line error; see ContainerCall.)
+template <typename Range, typename Compare = detail::Less, typename... Rest,
+          typename = detail::ContainerCall<Range, Compare, Rest...>>
+void MergeSort(Range&& range, Compare comp = {}, Rest&&...) {
   if constexpr (detail::CheckRange<Range, Compare>()) {
     if (detail::Size(range) > 1)
       sorting::MergeSort(detail::Data(range), detail::Data(range) + (detail::Size(range) - 1),

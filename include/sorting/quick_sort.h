@@ -45,6 +45,7 @@ void QuickSort(T* first, T* last, Compare comp) {
     // Calls are qualified, so that no function of the element's namespace is
     // chosen instead, and take `Compare&`: every level uses this one comparator.
     while (detail::Count(first, last) > 1) {
+      detail::AtLibraryRange(first, last);
       T* const pivot = sorting::Partition<T, Compare&>(first, last, comp);
       // The two sides are independent, so their order does not change the result.
       // A side is bounded only once it is known to be non-empty, so that no
@@ -64,9 +65,10 @@ void QuickSort(T* first, T* last, Compare comp) {
 
 // Sorts a whole contiguous range (a C array, std::array, std::vector,
 // std::string, a span) with QuickSort, ascending unless `comp` says otherwise.
-template <typename Range, typename Compare = detail::Less,
-          typename = detail::ContainerCall<Range, Compare>>
-void QuickSort(Range&& range, Compare comp = {}) {
+// (`Rest` lets a call with iterators reach its one-line error; see ContainerCall.)
+template <typename Range, typename Compare = detail::Less, typename... Rest,
+          typename = detail::ContainerCall<Range, Compare, Rest...>>
+void QuickSort(Range&& range, Compare comp = {}, Rest&&...) {
   if constexpr (detail::CheckRange<Range, Compare>()) {
     if (detail::Size(range) > 1)
       sorting::QuickSort(detail::Data(range), detail::Data(range) + (detail::Size(range) - 1),

@@ -36,8 +36,7 @@ struct SortEntry {
   void (*whole)(Range&&, Compare);
   bool stable;
   // The standard algorithms it hands elements to, "" for none. Their moves
-  // differ between standard libraries, and the standard heap operations may
-  // lose an element when the comparator throws.
+  // differ between standard libraries.
   const char* calls;
   const char* best;
   const char* average;

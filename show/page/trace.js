@@ -22,6 +22,7 @@ function traceFormat(catalog) {
       name: entry.kind,
       code,
       tag: entry.tag,
+      counts: entry.counts,
       fields: entry.fields,
       columns: entry.columns,
       columnOf,
@@ -42,6 +43,9 @@ function traceFormat(catalog) {
     none: catalog.binary.held,
     heldAt,
     heldStride: catalog.binary.held_fields.length,
+    // The fields of a range, by name, and how many 32-bit entries one takes.
+    rangeAt: Object.fromEntries(catalog.binary.range_fields.map((name, k) => [name, k])),
+    rangeStride: catalog.binary.range_fields.length,
     columnTypes: catalog.binary.columns,
     limits: catalog.limits,
     defaults: catalog.defaults,
@@ -62,7 +66,8 @@ class TraceCursor {
     this.writeId = trace[write.new_id];
     this.writeValue = trace[write.new];
     this.WRITE = format.kinds.write.code;
-    this.COMPARISON = format.kinds.comparison.code;
+    // Which of the counts each kind of event adds to, by its code.
+    this.counts = format.byCode.map((kind) => kind.counts);
     this.values = Int32Array.from(trace.input);
     this.ids = Int32Array.from(trace.input, (_, k) => k);
     this.position = 0; // events applied
@@ -94,7 +99,7 @@ class TraceCursor {
       this.ids[slot] = this.writeId[k] === none ? -1 : this.writeId[k];
       return;
     }
-    if (kind === this.COMPARISON) ++this.comparisons;
+    if (this.counts[kind] === "comparisons") ++this.comparisons;
     else ++this.equalities;
     if (this.trace.first[k] === none || this.trace.second[k] === none) ++this.extraAt;
   }
@@ -164,7 +169,9 @@ class TraceCursor {
     operand(trace.first[k], OPERAND_I);
     operand(trace.second[k], OPERAND_J);
     const answerBits = format.head.answer;
-    fields[kind.columns.answer] = ((trace.head[k] >> answerBits.shift) & answerBits.mask) === 1;
+    if (kind.columns.answer) {
+      fields[kind.columns.answer] = ((trace.head[k] >> answerBits.shift) & answerBits.mask) === 1;
+    }
     return { kind, fields };
   }
 }
@@ -237,7 +244,7 @@ function addCheckpoints(format, trace) {
 function recordingFromModule(format, header, buffer) {
   const copy = (Type, [address, count], width = 1) =>
     new Type(buffer, address, count * width).slice();
-  const input = copy(Int32Array, header.input);
+
   const traces = header.traces.map((entry) => {
     const trace = {
       algorithm: entry.algorithm,
@@ -245,23 +252,23 @@ function recordingFromModule(format, header, buffer) {
       size: header.size,
       seed: header.seed,
       comparator: header.comparator,
-      input,
+      input: copy(Int32Array, entry.input),
       output: copy(Int32Array, entry.output),
       outputIds: copy(Int32Array, entry.output_identities),
       comparisons: entry.comparisons,
       equalities: entry.equalities,
       writes: entry.writes,
       reorderedPairs: entry.reordered_equal_pairs,
+      rule: entry.rule,
+      outcome: entry.outcome,
+      kept: entry.kept,
       files: entry.files,
       sites: entry.sites,
       identified: true,
     };
     for (const [column, type] of Object.entries(format.columnTypes)) {
-      trace[column] = copy(
-        TYPED_ARRAYS[type],
-        entry[column],
-        column === "held" ? format.heldStride : 1,
-      );
+      const width = { held: format.heldStride, ranges: format.rangeStride }[column] || 1;
+      trace[column] = copy(TYPED_ARRAYS[type], entry[column], width);
     }
     trace.length = trace.head.length;
     return addCheckpoints(format, trace);
@@ -273,6 +280,7 @@ function recordingFromModule(format, header, buffer) {
 function traceBuffers(trace) {
   const { checkpoints } = trace;
   return [
+    trace.input,
     trace.output,
     trace.outputIds,
     trace.head,
@@ -280,8 +288,33 @@ function traceBuffers(trace) {
     trace.second,
     trace.extra,
     trace.held,
+    trace.ranges,
     checkpoints.values,
     checkpoints.ids,
     checkpoints.counts,
   ].map((array) => array.buffer);
+}
+
+// The sub-range the sort works on when the clock stands on `tick` (its last event's): the last
+// range the library announced at or before that event, as an object of the catalogue's range
+// fields (a budget, file or line not there is -1), with `index` its place among the ranges;
+// null before the first.
+function rangeAt(format, trace, tick) {
+  const { ranges } = trace;
+  const stride = format.rangeStride;
+  const at = format.rangeAt.at;
+  let low = 0;
+  let high = ranges.length / stride;
+  // The first range that starts after the event tick - 1.
+  while (low < high) {
+    const middle = (low + high) >> 1;
+    if (ranges[middle * stride + at] <= tick - 1) low = middle + 1;
+    else high = middle;
+  }
+  if (low === 0 || tick === 0) return null;
+  const range = { index: low - 1 };
+  for (const [name, k] of Object.entries(format.rangeAt)) {
+    range[name] = ranges[(low - 1) * stride + k];
+  }
+  return range;
 }

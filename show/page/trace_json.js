@@ -46,7 +46,7 @@ function packJsonTrace(format, trace, reorderedPairs = null) {
       second[k] = id == null ? format.none : id;
       extra.push(read("new"));
     } else {
-      answer = read(kind.columns.answer) ? 1 : 0;
+      answer = kind.columns.answer && read(kind.columns.answer) ? 1 : 0;
       const operands = [
         ["i", "a", "from_i", "id_i"],
         ["j", "b", "from_j", "id_j"],
@@ -82,6 +82,16 @@ function packJsonTrace(format, trace, reorderedPairs = null) {
     equalities: trace.equalities || 0,
     writes: trace.writes,
     reorderedPairs: identified ? reorderedPairs : null,
+    // Traces written before the ranges and the comparator lab have none, and ran the strict
+    // order to the end.
+    ranges: Int32Array.from(
+      (trace.ranges || []).flatMap((row) =>
+        Object.keys(format.rangeAt).map((name) => row[format.rangeAt[name]] ?? -1),
+      ),
+    ),
+    rule: trace.rule ?? "less",
+    outcome: trace.outcome ?? "sorted",
+    kept: trace.kept ?? true,
     files: trace.files || [],
     sites,
     head,
@@ -111,6 +121,18 @@ function jsonValue(value) {
   return typeof value === "string" ? jsonString(value) : String(value);
 }
 
+// A trace's ranges as JSON rows, their fields in the catalogue's order; -1 is null.
+function rangesJson(format, trace) {
+  const rows = [];
+  for (let k = 0; k < trace.ranges.length; k += format.rangeStride) {
+    const row = Array.from(trace.ranges.subarray(k, k + format.rangeStride), (value) =>
+      value < 0 ? "null" : String(value),
+    );
+    rows.push(`[${row.join(",")}]`);
+  }
+  return `[${rows.join(",")}]`;
+}
+
 // The sorting-trace document of packed traces, as sort_show --json writes it, in
 // pieces (a long one passes the longest string a browser makes): join them, or
 // make a Blob of them.
@@ -122,7 +144,8 @@ function traceDocumentChunks(format, traces) {
       `${t ? "," : ""}{"algorithm":${jsonString(trace.algorithm)},"pattern":${jsonString(trace.pattern)},` +
         `"size":${trace.size},"seed":${jsonValue(trace.seed)},"comparator":${jsonString(trace.comparator)},` +
         `"input":${list(trace.input)},"output":${list(trace.output)},"comparisons":${trace.comparisons},` +
-        `"equalities":${trace.equalities},"writes":${trace.writes},` +
+        `"equalities":${trace.equalities},"writes":${trace.writes},"rule":${jsonString(trace.rule)},` +
+        `"outcome":${jsonString(trace.outcome)},"kept":${trace.kept},"ranges":${rangesJson(format, trace)},` +
         `"files":[${trace.files.map(jsonString).join(",")}],"events":[`,
     );
     const cursor = new TraceCursor(format, trace);

@@ -11,6 +11,7 @@
 function recorderWorker(scope) {
   let recorder = null;
   let format = null;
+  let catalog = null;
   const encoder = new TextEncoder();
 
   // The module's text at sorting_json(), `length` bytes long.
@@ -32,15 +33,21 @@ function recorderWorker(scope) {
           : () => 0;
     }
     recorder = (await WebAssembly.instantiate(module, imports)).exports;
-    format = traceFormat(JSON.parse(moduleText(recorder.sorting_catalog())));
+    catalog = JSON.parse(moduleText(recorder.sorting_catalog()));
+    format = traceFormat(catalog);
     return {};
   }
 
   function setPatternName(pattern) {
+    setName(recorder.sorting_pattern_name(), pattern);
+  }
+
+  // The name buffer at `address` holding `text`, NUL-terminated.
+  function setName(address, text) {
     const size = format.limits.pattern_name_bytes;
-    const name = encoder.encode(pattern);
-    if (name.length >= size) throw new Error("the pattern's name is too long");
-    const buffer = new Uint8Array(recorder.memory.buffer, recorder.sorting_pattern_name(), size);
+    const name = encoder.encode(text);
+    if (name.length >= size) throw new Error(`the name "${text}" is too long`);
+    const buffer = new Uint8Array(recorder.memory.buffer, address, size);
     buffer.fill(0);
     buffer.set(name);
   }
@@ -48,6 +55,7 @@ function recorderWorker(scope) {
   // Records in the module and returns the length of its header.
   function recordInModule(request) {
     const descending = request.direction === "descending" ? 1 : 0;
+    setName(recorder.sorting_comparator_name(), request.comparator || "");
     let length;
     if (request.values) {
       new Int32Array(recorder.memory.buffer, recorder.sorting_input(), request.values.length).set(
@@ -59,6 +67,7 @@ function recorderWorker(scope) {
       length = recorder.sorting_record_pattern(request.size, request.seed | 0, descending);
     }
     if (length === -2) throw new Error("a trace names more library lines than it can hold");
+    if (length === -3) throw new Error(`the comparator "${request.comparator}" is not the lab's`);
     if (length < 0) throw new Error("the recorder refused this input");
     return length;
   }
@@ -66,10 +75,25 @@ function recorderWorker(scope) {
   function record(request) {
     const header = JSON.parse(moduleText(recordInModule(request)));
     const recording = recordingFromModule(format, header, recorder.memory.buffer);
-    const buffers = [recording.traces[0].input.buffer, ...recording.traces.flatMap(traceBuffers)];
+    const buffers = recording.traces.flatMap(traceBuffers);
     // Memory a recording grew stays with the module: the page replaces a worker that holds much.
     recording.moduleBytes = recorder.memory.buffer.byteLength;
     return { result: recording, transfer: buffers };
+  }
+
+  // The traces of every variant of `sort` (the catalogue's variants) on the input of
+  // `request`, which is recorded again first: the variants run on the module's last input.
+  function variants({ request, sort }) {
+    recordInModule(request);
+    const traces = [];
+    catalog.variants.forEach((variant, k) => {
+      if (variant.sort !== sort) return;
+      const length = recorder.sorting_record_variant(k);
+      if (length < 0) throw new Error(`the recorder refused the variant ${variant.name}`);
+      const header = JSON.parse(moduleText(length));
+      traces.push(...recordingFromModule(format, header, recorder.memory.buffer).traces);
+    });
+    return { result: { traces }, transfer: traces.flatMap(traceBuffers) };
   }
 
   // The sorting-counts document of the chosen sorts (a bit each) on a pattern of one size.
@@ -102,7 +126,8 @@ function recorderWorker(scope) {
       } else if (kind === "counts") {
         scope.postMessage({ id, result: counts(payload) });
       } else {
-        const { result, transfer } = kind === "picture" ? picture(payload) : record(payload);
+        const run = { picture, variants, record }[kind];
+        const { result, transfer } = run(payload);
         scope.postMessage({ id, result }, transfer);
       }
     } catch (error) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "show/history_picture.h"
 #include "show/trace_json.h"
 #include "show/trace_recorder.h"
+#include "show/variants.h"
 #include "support/input_patterns.h"
 
 #define SORTING_EXPORT(name) extern "C" __attribute__((export_name(#name)))
@@ -46,10 +48,18 @@ using sorting_show::kPatternNameBytes;
 // static constructor ever runs. The text is made on first use instead.
 std::int32_t input_values[kMaxValues];
 char pattern_name[kPatternNameBytes];
+// The comparator's name ("less", "throw-at:5"; empty for less), and the call
+// budget (-1: the recorder's own).
+char comparator_name[kPatternNameBytes];
+long long call_budget = -1;
 std::string* json = nullptr;
 // The last recording with its events, whose columns its header points at, and
 // its history picture.
 sorting_show::Recording* last_recording = nullptr;
+sorting_show::Recording* last_variant = nullptr;
+// The rows of the ranges that the last recording's and the last variant's headers point at.
+std::vector<std::vector<std::int32_t>>* recording_ranges = nullptr;
+std::vector<std::vector<std::int32_t>>* variant_ranges = nullptr;
 sorting_show::Image* picture = nullptr;
 std::vector<unsigned char>* picture_rgba = nullptr;
 
@@ -74,12 +84,15 @@ void AppendPlace(std::string& out, const char* name, const std::vector<Entry>& e
 }
 
 // The "sorting-recording" document: what the page reads of a recording that
-// stays in the module's memory. The input, every trace's output and identities
-// and its event columns are [address, count] places in the memory; the rest is
-// the trace document's own fields, with each trace's sites (its library lines:
-// the index of the file in its files, the line and the standard algorithm, or
-// null, null, null) and its count of reordered pairs of equal values.
-std::string RecordingHeader(const sorting_show::Recording& recording) {
+// stays in the module's memory. Every trace's input (McIlroy's adversary makes
+// one for each sort), output and identities and its event columns are
+// [address, count] places in the memory; the rest is the trace document's own
+// fields, with each trace's sites (its library lines: the index of the file in
+// its files, the line and the standard algorithm, or null, null, null) and its
+// count of reordered pairs of equal values.
+std::string RecordingHeader(const sorting_show::Recording& recording,
+                            std::vector<std::vector<std::int32_t>>& range_rows) {
+  range_rows.clear();
   const sorting_show::Input& input = recording.input;
   std::string out = "{\"format\":\"sorting-recording\",\"version\":1,\"pattern\":";
   sorting_show::AppendString(out, input.pattern.c_str());
@@ -91,7 +104,6 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
   else
     out += "null";
   out += input.descending ? ",\"comparator\":\"descending\"" : ",\"comparator\":\"ascending\"";
-  AppendPlace(out, "input", input.values);
   out += ",\"traces\":[";
   for (const sorting_show::Trace& trace : recording.traces) {
     if (&trace != &recording.traces.front())
@@ -109,7 +121,12 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
       out += "\":";
       sorting_show::AppendInt(out, count);
     }
-    const sorting_show::FileList files(trace.events.sites);
+    out += ",\"rule\":";
+    sorting_show::AppendString(out, trace.comparator.c_str());
+    out += ",\"outcome\":";
+    sorting_show::AppendString(out, trace.outcome.ended);
+    out += trace.outcome.kept ? ",\"kept\":true" : ",\"kept\":false";
+    const sorting_show::FileList files(trace.events.sites, trace.events.ranges);
     out += ",\"files\":[";
     for (const std::string& path : files.paths()) {
       if (&path != &files.paths().front())
@@ -132,6 +149,7 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
       out += ']';
     }
     out += ']';
+    AppendPlace(out, "input", trace.input);
     AppendPlace(out, "output", trace.output);
     AppendPlace(out, "output_identities", trace.output_identities);
     AppendPlace(out, "head", trace.events.head);
@@ -139,24 +157,49 @@ std::string RecordingHeader(const sorting_show::Recording& recording) {
     AppendPlace(out, "second", trace.events.second);
     AppendPlace(out, "extra", trace.events.extra);
     AppendPlace(out, "held", trace.events.held);
+    // The ranges as rows of 32-bit fields, kept until the next header of this recording.
+    std::vector<std::int32_t>& rows = range_rows.emplace_back();
+    for (const sorting_show::RangeEntry& range : trace.events.ranges) {
+      const sorting_show::RangeRow row = sorting_show::RangeRowOf(range, files);
+      rows.insert(rows.end(), row.begin(), row.end());
+    }
+    out += ",\"ranges\":[";
+    sorting_show::AppendInt(out,
+                            static_cast<long long>(reinterpret_cast<std::uintptr_t>(rows.data())));
+    out += ',';
+    sorting_show::AppendInt(out, static_cast<long long>(trace.events.ranges.size()));
+    out += ']';
     out += '}';
   }
   out += "]}";
   return out;
 }
 
-// Records every sort on `input` and publishes the recording's header; -2 when a
-// trace names more library lines than the binary format holds.
+// Records every sort on `input` under the comparator named in its buffer and
+// publishes the recording's header; -3 for a comparator's name the lab does not
+// know, -2 when a trace names more library lines than the binary format holds.
 std::int32_t Record(sorting_show::Input input) {
+  if (std::memchr(comparator_name, '\0', kPatternNameBytes) == nullptr)
+    return -3;
+  std::string error;
+  if (comparator_name[0] != '\0' &&
+      !sorting_show::ParseComparator(comparator_name, &input.comparator, &error))
+    return -3;
   if (last_recording == nullptr)
     last_recording = new sorting_show::Recording;
-  *last_recording = sorting_show::RecordAll(std::move(input));
+  *last_recording = sorting_show::RecordAll(std::move(input), true, call_budget);
   for (const sorting_show::Trace& trace : last_recording->traces) {
     if (trace.events.too_many_sites)
       return -2;
   }
-  return Publish(RecordingHeader(*last_recording));
+  if (recording_ranges == nullptr)
+    recording_ranges = new std::vector<std::vector<std::int32_t>>;
+  return Publish(RecordingHeader(*last_recording, *recording_ranges));
 }
+
+// The variants of the sorts, on the instrumented type.
+constexpr const auto& kTrackedVariants =
+    sorting_variants::kVariants<sorting_show::Tracked, sorting_show::RecordingComparator>;
 
 // The pattern named in the name buffer, or null for a name that is no
 // pattern's or has no NUL in the buffer.
@@ -181,6 +224,47 @@ std::int32_t sorting_record_values(std::int32_t count, std::int32_t descending) 
     return -1;
   return Record(sorting_show::ValuesInput(std::vector<int>(input_values, input_values + count),
                                           descending != 0));
+}
+
+// Records variant `k` (in the catalogue's order of variants) on the last
+// recording's input, direction and comparator, and publishes a recording header
+// of its one trace, named after the variant; -1 for a k out of range or before
+// any recording. The last recording stays the one the history picture shows.
+SORTING_EXPORT(sorting_record_variant) std::int32_t sorting_record_variant(std::int32_t k) {
+  if (last_recording == nullptr || k < 0 ||
+      static_cast<std::size_t>(k) >= std::size(kTrackedVariants))
+    return -1;
+  const auto& variant = kTrackedVariants[k];
+  const sorting_show::Input& input = last_recording->input;
+  sorting_show::Recording recording;
+  recording.input = input;
+  recording.traces.push_back(sorting_show::RecordRun(
+      variant.name, input.values,
+      [&](sorting_show::Tracked* first, sorting_show::Tracked* last) {
+        variant.run(first, last, sorting_show::RecordingComparator{input.descending});
+      },
+      {true, nullptr, sorting_show::CallBudget(input.values.size()), input.descending}));
+  if (recording.traces[0].events.too_many_sites)
+    return -2;
+  // The header points into this recording's arrays: they stay until the next call.
+  if (last_variant == nullptr)
+    last_variant = new sorting_show::Recording;
+  *last_variant = std::move(recording);
+  if (variant_ranges == nullptr)
+    variant_ranges = new std::vector<std::vector<std::int32_t>>;
+  return Publish(RecordingHeader(*last_variant, *variant_ranges));
+}
+
+// The buffer of kPatternNameBytes bytes that the record functions read the
+// comparator's name from, NUL-terminated; empty (as at first) for less.
+SORTING_EXPORT(sorting_comparator_name) char* sorting_comparator_name() {
+  return comparator_name;
+}
+
+// The comparator calls after which a recording stops each sort; -1 (as at
+// first) for the recorder's own budget, 4 n^2 + 64.
+SORTING_EXPORT(sorting_set_call_budget) void sorting_set_call_budget(std::int32_t calls) {
+  call_budget = calls;
 }
 
 // The buffer of kPatternNameBytes bytes that sorting_record_pattern and

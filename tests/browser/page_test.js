@@ -217,9 +217,22 @@ function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
       );
       return;
     }
-    const { events, comparisons, equalities, writes, ...rest } = trace;
-    const { events: e, comparisons: c, equalities: q, writes: w, ...nativeRest } = native.traces[k];
+    // The ranges start at events that the standard library's moves place.
+    const { events, comparisons, equalities, writes, ranges, ...rest } = trace;
+    const {
+      events: e,
+      comparisons: c,
+      equalities: q,
+      writes: w,
+      ranges: r,
+      ...nativeRest
+    } = native.traces[k];
     assert.deepEqual(rest, nativeRest, name);
+    assert.deepEqual(
+      ranges.map(([, ...fields]) => fields),
+      r.map(([, ...fields]) => fields),
+      `${name}: the same ranges`,
+    );
     const replayed = expectedAt(trace, events.length);
     assert.deepEqual(replayed.values, trace.output, `${name}: its writes replay to its output`);
     assert.equal(

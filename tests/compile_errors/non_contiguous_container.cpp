@@ -1,5 +1,5 @@
 // expect: sorting: the container form needs a contiguous range, one that std::data and std::size
-// accept variants: DEQUE LIST VECTOR_BOOL
+// variants: DEQUE LIST VECTOR_BOOL
 #include <deque>
 #include <list>
 #include <vector>

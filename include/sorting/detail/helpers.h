@@ -76,17 +76,29 @@ struct HasEquality<T, std::void_t<decltype(std::declval<const T&>() == std::decl
 // so one mistake gives one line.
 template <typename T, typename Compare>
 constexpr bool CheckArguments() {
-  constexpr bool is_const = std::is_const_v<T>;
+  // Rows of a two-dimensional array: their `<` compares addresses.
+  constexpr bool is_array = std::is_array_v<T>;
+  constexpr bool is_const = !is_array && std::is_const_v<T>;
   constexpr bool callable = IsComparator<Compare, T>::value;
   constexpr bool needs_modifiable = NeedsModifiable<Compare, T>::value;
+  // The container form without a comparator orders by `<`, which the elements lack.
+  constexpr bool no_less =
+      std::is_same_v<std::remove_cv_t<std::remove_reference_t<Compare>>, Less> && !callable;
+  constexpr bool other_mistake = is_array || is_const || no_less;
+  static_assert(!is_array,
+                "sorting: cannot sort arrays, such as the rows of a two-dimensional array (their "
+                "< compares addresses): hold the rows as std::array, or sort each row");
   static_assert(!is_const, "sorting: cannot sort const elements");
-  static_assert(is_const || callable || needs_modifiable,
+  static_assert(!no_less || is_array || is_const,
+                "sorting: the elements have no operator<, by which a container given without a "
+                "comparator is sorted: give a comparator, as in Sort(values, comp)");
+  static_assert(other_mistake || callable || needs_modifiable,
                 "sorting: the comparator must be callable as comp(a, b) on two elements and "
                 "return something convertible to bool");
-  static_assert(is_const || !needs_modifiable,
+  static_assert(other_mistake || !needs_modifiable,
                 "sorting: the comparator takes non-const references, but the sorts pass it the "
                 "elements as const: take them by value or by const&");
-  return !is_const && callable;
+  return !other_mistake && callable;
 }
 
 template <typename T>
@@ -99,7 +111,8 @@ constexpr bool CheckEquality() {
 
 template <typename T>
 constexpr bool CheckPivotCopy() {
-  static_assert(std::is_copy_constructible_v<T>,
+  // Arrays cannot be copied either, but CheckArguments has said so.
+  static_assert(std::is_copy_constructible_v<T> || std::is_array_v<T>,
                 "sorting: QuickSort and IntroSort copy the pivot: the elements must be copyable");
   return std::is_copy_constructible_v<T>;
 }
@@ -107,7 +120,9 @@ constexpr bool CheckPivotCopy() {
 // The container form's checks. It takes part in overload resolution for what
 // looks like a call of it, so that a mistake gets its one line: a contiguous
 // range; a container that is not contiguous (std::deque, std::list,
-// std::vector<bool>); two pointers, where the pointer form was meant. Not for
+// std::vector<bool>); two pointers, where the pointer form was meant; two
+// iterators, with or without a comparator after them, where either form was
+// meant (the pack `Rest` of the container form holds that comparator). Not for
 // anything else, so that `QuickSort<int>` names the pointer form alone.
 template <typename Range, typename = void>
 struct HasBeginEnd : std::false_type {};
@@ -129,22 +144,42 @@ constexpr bool IsPointerFormWithoutComparator() {
     return false;
 }
 
-template <typename Range, typename Compare>
-using ContainerCall = std::enable_if_t<IsContiguous<Range>::value || HasBeginEnd<Range>::value ||
-                                       IsPointerFormWithoutComparator<Range, Compare>()>;
+// `IntroSort(v.begin(), v.end())` or `IntroSort(v.begin(), v.end() - 1, comp)`,
+// the standard algorithms' habit: two iterators of one type that are not pointers.
+template <typename First, typename Second, typename = void>
+struct AreIterators : std::false_type {};
+template <typename First, typename Second>
+struct AreIterators<
+    First, Second,
+    std::void_t<decltype(*std::declval<First&>()), decltype(++std::declval<First&>())>>
+    : std::bool_constant<std::is_same_v<std::decay_t<First>, std::decay_t<Second>> &&
+                         !std::is_pointer_v<std::decay_t<First>>> {};
+
+template <typename Range, typename Compare, typename... Rest>
+using ContainerCall =
+    std::enable_if_t<sizeof...(Rest) == 0
+                         ? IsContiguous<Range>::value || HasBeginEnd<Range>::value ||
+                               IsPointerFormWithoutComparator<Range, Compare>() ||
+                               AreIterators<Range, Compare>::value
+                         : sizeof...(Rest) == 1 && AreIterators<Range, Compare>::value>;
 
 template <typename Range, typename Compare>
 constexpr bool CheckRange() {
   constexpr bool pointers = IsPointerFormWithoutComparator<Range, Compare>();
+  constexpr bool iterators = AreIterators<Range, Compare>::value;
   constexpr bool contiguous = IsContiguous<Range>::value;
   static_assert(!pointers,
                 "sorting: the pointer form takes three arguments, first, last (the last element, "
                 "not one past it) and a comparator; it has no default comparator");
-  static_assert(pointers || contiguous,
+  static_assert(!iterators,
+                "sorting: iterators given: the pointer form takes pointers to the first and the "
+                "last element, as in Sort(v.data(), v.data() + v.size() - 1, comp), and the "
+                "container form the container, as in Sort(v, comp)");
+  static_assert(pointers || iterators || contiguous,
                 "sorting: the container form needs a contiguous range, one that std::data and "
                 "std::size accept (not std::deque, std::list or std::vector<bool>); for an "
                 "array, the pointer form takes first, last and a comparator");
-  return !pointers && contiguous;
+  return !pointers && !iterators && contiguous;
 }
 
 // The element count of [first, last], decided from the signed difference and
@@ -182,6 +217,31 @@ void AtLibraryLine([[maybe_unused]] unsigned line, [[maybe_unused]] const char* 
 template <typename T>
 void LeaveLibraryLine() {
   detail::AtLibraryLine<T>(0, nullptr, nullptr);
+}
+
+// The pieces of work a sort does on sub-ranges. An element type that declares
+//   static void AtLibraryRange(const T* first, const T* last, int budget,
+//                              unsigned line, const char* file)
+// hears where QuickSort (at each turn of its loop, which stands for a call),
+// MergeSort and IntroSortStep start work on [first, last], where Merge starts
+// merging it and where each pass of BubbleSort starts, with IntroSort's
+// remaining depth budget (-1 where there is none) and the line that says so.
+// The ranges nest as the calls do, so a listener can tell the depth of the
+// work from them. Every other type hears
+// nothing: the call is empty, and an ordinary caller's compiled code unchanged.
+template <typename T, typename = void>
+struct HearsLibraryRanges : std::false_type {};
+template <typename T>
+struct HearsLibraryRanges<T, std::void_t<decltype(T::AtLibraryRange(nullptr, nullptr, 0, 0U, ""))>>
+    : std::true_type {};
+
+template <typename T>
+void AtLibraryRange([[maybe_unused]] const T* first, [[maybe_unused]] const T* last,
+                    [[maybe_unused]] int budget = -1,
+                    [[maybe_unused]] unsigned line = __builtin_LINE(),
+                    [[maybe_unused]] const char* file = __builtin_FILE()) {
+  if constexpr (HearsLibraryRanges<T>::value)
+    T::AtLibraryRange(first, last, budget, line, file);
 }
 
 // Exact equality, as BubbleSort means it, also for floating-point elements: a
