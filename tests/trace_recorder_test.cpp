@@ -439,14 +439,18 @@ TEST(TraceJson, WritesTheSortingTraceFormat) {
   const EqualityTest test = std::get<EqualityTest>(
       sorting_show::DecodeEvents(recording.input.values, recording.traces[0].events).at(0));
   const std::string line = std::to_string(test.source.line);
+  // BubbleSort's one pass, a piece of work on the whole range, from its own line.
+  const std::string pass = std::to_string(recording.traces[0].events.ranges.at(0).source.line);
   EXPECT_EQ(sorting_show::TraceDocument({recording}),
             "{\"format\":\"sorting-trace\",\"version\":2,\"traces\":[{\"algorithm\":\"BubbleSort\","
             "\"pattern\":\"values\",\"size\":2,\"seed\":null,\"comparator\":\"descending\","
             "\"input\":[2,-2147483648],\"output\":[2,-2147483648],\"comparisons\":1,"
             "\"equalities\":1,\"writes\":0,\"rule\":\"less\",\"outcome\":\"sorted\",\"kept\":true,"
-            "\"ranges\":[],"
-            "\"files\":[\"sorting/bubble_sort.h\"],\"events\":[[\"e\",0,1,"
-            "false,2,-2147483648,0," +
+            "\"ranges\":[[0,0,1,1,null,0," +
+                pass +
+                "]],"
+                "\"files\":[\"sorting/bubble_sort.h\"],\"events\":[[\"e\",0,1,"
+                "false,2,-2147483648,0," +
                 line + ",0,1],[\"c\",1,0,false,-2147483648,2,1,0,0," + line + ",1,0,null]]}]}");
 
   const sorting_show::Input input =
