@@ -17,8 +17,12 @@
 // slot it started in, through every copy and write, so that equal values can be
 // told apart and a trace says whether the sort kept their order.
 //
+// Runs can go under one of the comparator lab's comparators (show/comparator_lab.h),
+// and end early where that comparator throws or a call budget is spent.
+//
 // The same source builds natively and for wasm32-wasi with -fno-exceptions:
-// nothing here throws, prints or reads a file.
+// nothing here prints or reads a file, and nothing throws but the end of a run
+// where there are exceptions (RunStopped, which RecordRun catches).
 
 #include <algorithm>
 #include <cstddef>
