@@ -298,35 +298,46 @@ inline std::string TraceDocument(const std::vector<Recording>& recordings) {
 
 // The counts of every sort on one input, without events: what a cost curve
 // needs. `recording` may come from RecordAll with or without its events.
-inline std::string CountsDocument(const Recording& recording) {
-  std::string out = "{\"format\":\"sorting-counts\",\"version\":1,\"pattern\":";
-  AppendString(out, recording.input.pattern.c_str());
+// `,"pattern":…,"size":…,"seed":…,"comparator":…`: what names an input, as the
+// counts document and the WebAssembly module's recording header give it.
+inline void AppendInputFields(std::string& out, const Input& input) {
+  out += ",\"pattern\":";
+  AppendString(out, input.pattern.c_str());
   out += ",\"size\":";
-  AppendInt(out, static_cast<long long>(recording.input.values.size()));
+  AppendInt(out, static_cast<long long>(input.values.size()));
   out += ",\"seed\":";
-  if (recording.input.has_seed)
-    AppendInt(out, recording.input.seed);
+  if (input.has_seed)
+    AppendInt(out, input.seed);
   else
     out += "null";
-  out += recording.input.descending ? ",\"comparator\":\"descending\""
-                                    : ",\"comparator\":\"ascending\"";
+  out += input.descending ? ",\"comparator\":\"descending\"" : ",\"comparator\":\"ascending\"";
+}
+
+// `,"comparisons":…,"equalities":…,"writes":…,"reordered_equal_pairs":…` of a trace.
+inline void AppendCounts(std::string& out, const Trace& trace) {
+  const std::pair<const char*, long long> counts[] = {
+      {"comparisons", trace.comparisons},
+      {"equalities", trace.equalities},
+      {"writes", trace.writes},
+      {"reordered_equal_pairs", trace.reordered_equal_pairs}};
+  for (const auto& [key, count] : counts) {
+    out += ",\"";
+    out += key;
+    out += "\":";
+    AppendInt(out, count);
+  }
+}
+
+inline std::string CountsDocument(const Recording& recording) {
+  std::string out = "{\"format\":\"sorting-counts\",\"version\":1";
+  AppendInputFields(out, recording.input);
   out += ",\"sorts\":[";
   for (const Trace& trace : recording.traces) {
     if (&trace != &recording.traces.front())
       out += ',';
     out += "{\"name\":";
     AppendString(out, trace.algorithm);
-    const std::pair<const char*, long long> counts[] = {
-        {"comparisons", trace.comparisons},
-        {"equalities", trace.equalities},
-        {"writes", trace.writes},
-        {"reordered_equal_pairs", trace.reordered_equal_pairs}};
-    for (const auto& [key, count] : counts) {
-      out += ",\"";
-      out += key;
-      out += "\":";
-      AppendInt(out, count);
-    }
+    AppendCounts(out, trace);
     out += '}';
   }
   out += "]}";
@@ -343,6 +354,20 @@ inline void AppendNumbers(std::string& out,
     AppendString(out, name);
     out += ':';
     AppendInt(out, value);
+  }
+  out += '}';
+}
+
+// A {"key":"text",...} object of strings.
+inline void AppendStrings(std::string& out,
+                          std::initializer_list<std::pair<const char*, const char*>> fields) {
+  out += '{';
+  for (const auto& [key, text] : fields) {
+    if (key != fields.begin()->first)
+      out += ',';
+    AppendString(out, key);
+    out += ':';
+    AppendString(out, text);
   }
   out += '}';
 }
@@ -443,23 +468,17 @@ inline std::string CatalogDocument() {
   for (const RuleEntry& rule : kRules) {
     if (&rule != kRules)
       out += ',';
-    out += "{\"name\":";
-    AppendString(out, rule.name);
-    out += ",\"description\":";
-    AppendString(out, rule.description);
+    AppendStrings(out, {{"name", rule.name}, {"description", rule.description}});
+    out.pop_back();  // the object goes on with "takes", which is not a string for most
     out += rule.rule == Rule::kThrowAt ? ",\"takes\":\"K\"}" : ",\"takes\":null}";
   }
   out += "],\"variants\":[";
   for (const auto& variant : sorting_variants::kVariants<Tracked, RecordingComparator>) {
     if (&variant != sorting_variants::kVariants<Tracked, RecordingComparator>)
       out += ',';
-    out += "{\"sort\":";
-    AppendString(out, variant.sort);
-    out += ",\"name\":";
-    AppendString(out, variant.name);
-    out += ",\"description\":";
-    AppendString(out, variant.description);
-    out += '}';
+    AppendStrings(
+        out,
+        {{"sort", variant.sort}, {"name", variant.name}, {"description", variant.description}});
   }
   out += "],\"sorts\":[";
   for (const SortEntry& entry : kTrackedSorts) {
@@ -487,11 +506,7 @@ inline std::string CatalogDocument() {
   for (const sorting_patterns::PatternEntry& pattern : sorting_patterns::kPatterns) {
     if (&pattern != sorting_patterns::kPatterns)
       out += ',';
-    out += "{\"name\":";
-    AppendString(out, pattern.name);
-    out += ",\"description\":";
-    AppendString(out, pattern.description);
-    out += '}';
+    AppendStrings(out, {{"name", pattern.name}, {"description", pattern.description}});
   }
   out += "]}";
   return out;

@@ -93,34 +93,15 @@ void AppendPlace(std::string& out, const char* name, const std::vector<Entry>& e
 std::string RecordingHeader(const sorting_show::Recording& recording,
                             std::vector<std::vector<std::int32_t>>& range_rows) {
   range_rows.clear();
-  const sorting_show::Input& input = recording.input;
-  std::string out = "{\"format\":\"sorting-recording\",\"version\":1,\"pattern\":";
-  sorting_show::AppendString(out, input.pattern.c_str());
-  out += ",\"size\":";
-  sorting_show::AppendInt(out, static_cast<long long>(input.values.size()));
-  out += ",\"seed\":";
-  if (input.has_seed)
-    sorting_show::AppendInt(out, input.seed);
-  else
-    out += "null";
-  out += input.descending ? ",\"comparator\":\"descending\"" : ",\"comparator\":\"ascending\"";
+  std::string out = "{\"format\":\"sorting-recording\",\"version\":1";
+  sorting_show::AppendInputFields(out, recording.input);
   out += ",\"traces\":[";
   for (const sorting_show::Trace& trace : recording.traces) {
     if (&trace != &recording.traces.front())
       out += ',';
     out += "{\"algorithm\":";
     sorting_show::AppendString(out, trace.algorithm);
-    const std::pair<const char*, long long> counts[] = {
-        {"comparisons", trace.comparisons},
-        {"equalities", trace.equalities},
-        {"writes", trace.writes},
-        {"reordered_equal_pairs", trace.reordered_equal_pairs}};
-    for (const auto& [key, count] : counts) {
-      out += ",\"";
-      out += key;
-      out += "\":";
-      sorting_show::AppendInt(out, count);
-    }
+    sorting_show::AppendCounts(out, trace);
     out += ",\"rule\":";
     sorting_show::AppendString(out, trace.comparator.c_str());
     out += ",\"outcome\":";
