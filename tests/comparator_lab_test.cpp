@@ -202,7 +202,8 @@ TEST(Adversary, ForcesQuickSortQuadraticAndReplaysAsValues) {
 
 // Each variant differs from the library's sort on shuffled values, sorts every
 // pattern (the min-heap one into the reverse order), and where its misconception
-// cannot show, runs event for event as the library does.
+// cannot show runs as the library does: event for event, or (for the one
+// without equality tests, on distinct values) with the same calls and writes.
 TEST(Variants, DifferWhereTheMisconceptionMattersOnly) {
   using Variant =
       sorting_variants::Variant<sorting_show::Tracked, sorting_show::RecordingComparator>;
@@ -246,6 +247,19 @@ TEST(Variants, DifferWhereTheMisconceptionMattersOnly) {
     }
     if (name == "shrinking-pass") {
       EXPECT_TRUE(same(record(variant, ascending), library(variant.sort, ascending)));
+    }
+    // Without equal neighbours, the equality tests were all the difference.
+    if (name == "no-equality-test") {
+      const Trace mine = record(variant, distinct);
+      const Trace theirs = library(variant.sort, distinct);
+      EXPECT_EQ(mine.equalities, 0);
+      EXPECT_EQ(mine.comparisons, theirs.comparisons);
+      EXPECT_EQ(mine.writes, theirs.writes);
+    }
+    // Where every value is equal, no question has another answer the other way round.
+    if (name == "min-heap") {
+      const std::vector<int> equal = MakePattern(Pattern::kAllEqual, 40, 5);
+      EXPECT_TRUE(same(record(variant, equal), library(variant.sort, equal)));
     }
   }
 }
