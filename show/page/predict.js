@@ -392,20 +392,3 @@ class PredictSession {
     this.question = this.pose(this.question.until);
   }
 }
-
-// The same values in another order, from `seed` (a 32-bit mix), for a new session on typed values.
-function shuffledValues(values, seed) {
-  let s = seed >>> 0;
-  const random = () => {
-    s = (s + 0x6d2b79f5) >>> 0;
-    let t = Math.imul(s ^ (s >>> 15), s | 1);
-    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-  const out = values.slice();
-  for (let k = out.length - 1; k > 0; --k) {
-    const pick = Math.floor(random() * (k + 1));
-    [out[k], out[pick]] = [out[pick], out[k]];
-  }
-  return out;
-}

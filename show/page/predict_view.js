@@ -275,6 +275,23 @@ function startFresh(sort, kind) {
   return startAgain();
 }
 
+// The same values in another order, from `seed` (a 32-bit mix), for a new session on typed values.
+function shuffledValues(values, seed) {
+  let s = seed >>> 0;
+  const random = () => {
+    s = (s + 0x6d2b79f5) >>> 0;
+    let t = Math.imul(s ^ (s >>> 15), s | 1);
+    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+  const out = values.slice();
+  for (let k = out.length - 1; k > 0; --k) {
+    const pick = Math.floor(random() * (k + 1));
+    [out[k], out[pick]] = [out[pick], out[k]];
+  }
+  return out;
+}
+
 // "Start again": a new input of the same pattern and size (a new seed), or the same values in
 // a new order, so that no answer can be learned by heart; the same sort and kind.
 async function startAgain() {
