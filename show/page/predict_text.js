@@ -65,15 +65,18 @@ function misconceptionText(q, variant) {
   return `That is what ${variant.description} ${MISCONCEPTION_VERBS[q.type]}.`;
 }
 
-// The session's summary as plain text, for a teacher to copy.
-function summaryText(session, { sort, input, link }) {
+// The session's summary as plain text, for a teacher to copy; typed values whole, where the
+// race's own description shortens them.
+function summaryText(session, { sort, request, link }) {
   const { step, right, wrong, revealed } = session.counts;
+  const { values, direction } = request;
+  const input = values ? `values ${values.join(", ")}, ${direction}` : describeRequest(request);
   const named = [...session.named.values()].map(
     ({ description, name, count }) => `  ${description} (${name}): ${count}`,
   );
   return [
     `Sort: ${sort}`,
-    `Predicted: ${PREDICT_KINDS[session.kind]} (${session.kind})`,
+    `Predicted: ${PREDICT_KINDS[session.kind]}`,
     `Input: ${input}`,
     `Steps: ${step}`,
     `Right: ${right}`,

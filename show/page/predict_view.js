@@ -257,14 +257,16 @@ function goOn() {
 
 function finishPredict() {
   setPhase("done");
-  $("predict-summary-text").value = predictSummary();
+  const summary = predictSummary();
+  $("predict-summary-text").value = summary;
+  $("predict-summary-text").rows = Math.min(12, summary.split("\n").length);
   postScore("end", predict.last);
 }
 
 function predictSummary() {
   if (!predict.session) return null;
-  const input = describeRequest(predict.entry.request);
-  return summaryText(predict.session, { sort: predict.sort, input, link: predictLink() });
+  const { request } = predict.entry;
+  return summaryText(predict.session, { sort: predict.sort, request, link: predictLink() });
 }
 
 // A session from the Start button: on the race shown, unless a session has shown steps of it,
