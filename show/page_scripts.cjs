@@ -35,7 +35,8 @@ const readScript = (folder, file) => fs.readFileSync(path.join(folder, file), "u
 // Runs `files` (scripts of the skeleton, taken in its order whatever the order asked) in this
 // realm, as the page runs them in one global scope, and returns their top-level `names`. Being
 // this realm's, their arrays and objects compare with assert.deepStrictEqual. Only files that
-// touch no DOM at their top level load here: trace.js, links.js and replay.js.
+// touch no DOM at their top level load here: trace.js, trace_json.js, links.js, replay.js,
+// predict.js and predict_text.js.
 function loadPageScripts(files, names, folder = PAGE_FOLDER) {
   const listed = pageScripts(folder).map((script) => script.file);
   const unknown = files.filter((file) => !listed.includes(file));

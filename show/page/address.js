@@ -11,7 +11,9 @@ function linkFor(position) {
   if (request.direction !== "ascending") parts.push(`direction=${request.direction}`);
   if (state.chosen.length !== state.catalog.sorts.length)
     parts.push(`sorts=${state.chosen.join(",")}`);
-  if (position) parts.push(`duration=${state.duration}`, `tick=${state.tick}`);
+  parts.push(...predictLinkParts());
+  // Predict mode starts a session from its first step: a tick would say nothing.
+  if (position && !state.locked) parts.push(`duration=${state.duration}`, `tick=${state.tick}`);
   return `#${parts.join("&")}`;
 }
 
@@ -104,7 +106,7 @@ async function followLink() {
     if (
       !(await showInput(entry, {
         tick: link.tick || 0,
-        autoplay: link.tick === undefined && !reducedMotion.matches,
+        autoplay: link.tick === undefined && !reducedMotion.matches && !link.predict,
       }))
     ) {
       return true;
@@ -113,6 +115,7 @@ async function followLink() {
     showLinkProblems("This link's race could not be recorded:", [error.message], instead());
     return false;
   }
+  await followPredict(link);
   if (link.tick !== undefined && link.tick > state.length) {
     link.problems.push(`tick ${link.tick} is past the end of this race, tick ${state.length}.`);
   }

@@ -16,7 +16,7 @@ const KEYS = {
 };
 
 function onKey(event) {
-  if (event.altKey || event.ctrlKey || event.metaKey || !state.current) return;
+  if (event.altKey || event.ctrlKey || event.metaKey || !state.current || state.locked) return;
   const target = event.target;
   const tag = target.tagName;
   // Typing into a field, choosing in a list or pressing a focused button keeps its usual meaning.

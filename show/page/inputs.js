@@ -26,7 +26,7 @@ function setBusy(busy) {
   $("panels").setAttribute("aria-busy", busy ? "true" : "false");
   document
     .querySelectorAll("button.record")
-    .forEach((button) => (button.disabled = busy || !state.recorder));
+    .forEach((button) => (button.disabled = busy || !state.recorder || state.locked));
 }
 
 // Makes sure an entry has its recording: the embedded traces packed, or the module's run in

@@ -10,7 +10,16 @@ const DIRECTIONS = ["ascending", "descending"];
 // How long a whole race takes, in seconds: the speed slider's stops, slowest first.
 const DURATIONS = [300, 240, 180, 120, 90, 60, 45, 30, 25, 20, 15, 12, 10, 8, 6, 5, 4, 3];
 const DEFAULT_DURATION = 20;
-const LINK_KEYS = ["values", "pattern", "size", "seed", "direction", "duration", "tick", "sorts"];
+const LINK_KEYS = [
+  ...["values", "pattern", "size", "seed", "direction", "duration", "tick", "sorts"],
+  ...["predict", "kind", "embed"],
+];
+// What predict mode can ask about, by the names its links use, in the page's words.
+const PREDICT_KINDS = {
+  moves: "every move",
+  comparisons: "every comparison",
+  milestones: "milestones",
+};
 // A message quotes at most this many characters of what it rejects: a link or a field can hold
 // thousands, and the message must stay short enough to read (and to hear) whole.
 const QUOTED_CHARACTERS = 40;
@@ -246,5 +255,35 @@ function parseLink(fragment, catalog, maxValues) {
     if (parsed.error) link.problems.push(parsed.error);
     else link.sorts = parsed.value;
   }
+  readPredictFields(fields, catalog, link);
   return link;
+}
+
+// Predict mode's part of a link: predict=SORT (the sort predicted), kind=moves|comparisons|
+// milestones (moves unless given) and embed=1 (the page inside a course's frame). Never answers.
+function readPredictFields(fields, catalog, link) {
+  if (fields.has("predict")) {
+    const names = catalog.sorts.map((sort) => sort.name);
+    const sort = findName(names, fields.get("predict"));
+    if (sort) link.predict = sort;
+    else
+      link.problems.push(
+        `unknown sort ${quote(fields.get("predict"))} in predict; the sorts are ${names.join(", ")}.`,
+      );
+  }
+  if (fields.has("kind")) {
+    const kind = findName(Object.keys(PREDICT_KINDS), fields.get("kind"));
+    if (!kind)
+      link.problems.push(
+        `unknown kind ${quote(fields.get("kind"))}; the kinds are ${Object.keys(PREDICT_KINDS).join(", ")}.`,
+      );
+    else if (!fields.has("predict")) link.problems.push("kind goes with predict=SORT.");
+    else link.kind = kind;
+  }
+  if (link.predict && !link.kind) link.kind = "moves";
+  if (fields.has("embed")) {
+    if (["0", "1"].includes(fields.get("embed").trim()))
+      link.embed = fields.get("embed").trim() === "1";
+    else link.problems.push(`embed is 1 or 0, not ${quote(fields.get("embed"))}.`);
+  }
 }

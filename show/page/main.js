@@ -133,6 +133,7 @@ window.sortingShow = {
       },
     };
   },
+  predict: predictApi,
 };
 // The sorting-trace document of the race shown, as sort_show --json writes it.
 Object.defineProperty(window, "sortingTraces", {
@@ -156,6 +157,7 @@ async function start() {
     return;
   }
   fillFromCatalog(state.catalog);
+  wirePredict();
   chooseSorts(state.catalog.sorts.map((sort) => sort.name));
   state.format = traceFormat(state.catalog);
   $("count-budget").textContent = state.catalog.limits.count_budget.toLocaleString("en");

@@ -34,6 +34,10 @@ const state = {
   timings: { lastRecord: null, firstRace: null },
   video: null, // { canvas, recorder } while the race is recorded as a video
   costs: null, // { request, docs }: the module's sorting-counts documents the cost curves show
+  // Predict mode: the clock moves only as the learner's answers say, never by the playback
+  // controls or keys; and where it stops while playing, { tick, then }, then called.
+  locked: false,
+  stop: null,
 };
 
 function eventsPerSecond() {
@@ -212,6 +216,7 @@ function play() {
 }
 
 function pause(announce = true) {
+  state.stop = null;
   if (!state.playing) return;
   state.playing = false;
   $("play").textContent = "Play";
@@ -266,10 +271,14 @@ function frame(now) {
     const steps = Math.floor(state.carry);
     if (steps > 0) {
       state.carry -= steps;
-      setTick(state.tick + steps);
+      setTick(Math.min(state.tick + steps, state.stop ? state.stop.tick : Infinity));
       soundStep();
     }
-    if (state.tick >= state.length) {
+    if (state.stop && state.tick >= state.stop.tick) {
+      const { then } = state.stop;
+      pause(false);
+      then();
+    } else if (state.tick >= state.length) {
       pause(false);
       narrateEnd();
     }

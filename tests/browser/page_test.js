@@ -248,6 +248,144 @@ function groupsOf(doc) {
   return groupTraces(doc).map((group) => group.traces);
 }
 
+// Predict mode worked out here from a trace's events by their fields' names, apart from the
+// page's reading: the values and identities after `tick` events, what a trace does next from
+// event `start` for each kind of question, the questions a session asks with their right
+// answers, and where a variant stands when the library reaches an event.
+const eventsOf = (trace) => (trace.named ||= trace.events.map(named));
+
+function arrayAt(trace, tick) {
+  const values = trace.input.slice();
+  const ids = trace.input.map((_, slot) => slot);
+  for (const { kind, fields } of eventsOf(trace).slice(0, tick)) {
+    if (kind === "write") [values[fields.slot], ids[fields.slot]] = [fields.new, fields.new_id];
+  }
+  return { values, ids };
+}
+
+// Slots first..last after `tick` events: each value with its identity, as a merge's choices are.
+function arrangement(trace, tick, first, last) {
+  const { values, ids } = arrayAt(trace, tick);
+  return values.slice(first, last + 1).map((value, k) => ({ value, id: ids[first + k] }));
+}
+
+function nextStep(trace, type, start, { first, last } = {}) {
+  const events = eventsOf(trace);
+  const find = (test) => events.findIndex((event, k) => k >= start && test(event));
+  const held = ({ kind, fields }) =>
+    kind === "comparison" && (fields.i === null || fields.j === null);
+  const inHeap = (k) => k < events.length && events[k].fields.callee === "std::make_heap";
+  let at;
+  if (type === "move" && (at = find((e) => e.kind === "write")) >= 0) {
+    let until = at;
+    while (until < events.length && events[until].kind === "write") ++until;
+    return { at, until, answer: { slots: events.slice(at, until).map((e) => e.fields.slot) } };
+  }
+  if (type === "comparison" && (at = find((e) => e.kind === "comparison")) >= 0) {
+    const { i, j } = events[at].fields;
+    return {
+      at,
+      until: at + 1,
+      answer: { slots: [i, j].filter((s) => s !== null), held: i === null || j === null },
+    };
+  }
+  // A partitioned pivot stays where it lands.
+  if (type === "pivot" && (at = find(held)) >= 0) {
+    const { i, id_i: idI, id_j: idJ } = events[at].fields;
+    return { answer: { slot: arrayAt(trace, events.length).ids.indexOf(i === null ? idI : idJ) } };
+  }
+  if (type === "heap-root" && (at = find((e) => e.fields.callee === "std::make_heap")) >= 0) {
+    let until = at;
+    let root = Infinity;
+    for (; inHeap(until); ++until) {
+      const { slot, i, j } = events[until].fields;
+      for (const s of [slot, i, j]) if (typeof s === "number") root = Math.min(root, s);
+    }
+    return { at, until, answer: { value: arrayAt(trace, until).values[root] } };
+  }
+  if (type === "merge") {
+    const out = (s) => typeof s === "number" && (s < first || s > last);
+    const end = find((e) => out(e.fields.slot) || out(e.fields.i) || out(e.fields.j));
+    return {
+      answer: { arrangement: arrangement(trace, end < 0 ? events.length : end, first, last) },
+    };
+  }
+  return null;
+}
+
+function predictQuestions(trace, kind) {
+  const events = eventsOf(trace);
+  const questions = [];
+  if (kind !== "milestones") {
+    const type = kind === "moves" ? "move" : "comparison";
+    for (let q = nextStep(trace, type, 0); q; q = nextStep(trace, type, q.until))
+      questions.push({ type, ...q });
+    return questions;
+  }
+  const field = (row, name) => row[FORMAT.rangeAt[name]];
+  const ranges = trace.ranges.map((row) =>
+    Object.fromEntries(["at", "first", "last", "budget", "line"].map((n) => [n, field(row, n)])),
+  );
+  ranges.forEach(({ at, first, last, budget, line }, r) => {
+    const until = r + 1 < ranges.length ? ranges[r + 1].at : events.length;
+    if (until === at || budget === 0) return;
+    const compared = events.slice(at, until).find((e) => e.kind === "comparison");
+    const { i, j, id_i: idI, id_j: idJ } = compared ? compared.fields : {};
+    // A Merge's range is its MergeSort call's, which the library announced from another line.
+    const merge = ranges
+      .slice(0, r)
+      .some((o) => o.first === first && o.last === last && o.line !== line);
+    const type = merge ? "merge" : i === null || j === null ? "pivot" : "pass";
+    const answer = {
+      merge: () => ({ arrangement: arrangement(trace, until, first, last) }),
+      pivot: () => ({ slot: arrayAt(trace, until).ids.indexOf(i === null ? idI : idJ) }),
+      pass: () => ({ yes: events.slice(at, until).some((e) => e.kind === "write") }),
+    }[type]();
+    questions.push({ type, at, first, last, answer });
+  });
+  events.forEach((e, k) => {
+    if (
+      e.fields.callee === "std::make_heap" &&
+      (k === 0 || events[k - 1].fields.callee !== "std::make_heap")
+    )
+      questions.push({ type: "heap-root", ...nextStep(trace, "heap-root", k) });
+  });
+  return questions.sort((x, y) => x.at - y.at);
+}
+
+// An answer as one string, whatever order its slots were chosen in.
+function answerKey({ slots, held, arrangement, slot, value, yes }) {
+  if (slots) return `${[...new Set(slots)].sort((x, y) => x - y)}${held ? " held" : ""}`;
+  if (arrangement) return arrangement.map(({ value, id }) => `${value}:${id}`).join();
+  return String(slot ?? value ?? yes);
+}
+
+// Each comparison and write of a trace (equality tests left out) by what it does: a write by its
+// slot, value and identity, a comparison by its operands in either order.
+function stepKeys(trace) {
+  const side = (slot, value) => (slot === null ? `held ${value}` : `slot ${slot}`);
+  return eventsOf(trace).flatMap(({ kind, fields: f }, k) => {
+    if (kind === "equality") return [];
+    if (kind === "write") return [{ k, key: `${f.slot} ${f.new} ${f.new_id}` }];
+    return [{ k, key: [side(f.i, f.a), side(f.j, f.b)].sort().join() }];
+  });
+}
+
+// The library's first event that the variant does otherwise, or the library's length.
+function firstDifference(library, variant) {
+  const [mine, theirs] = [stepKeys(library), stepKeys(variant)];
+  let n = 0;
+  while (n < mine.length && n < theirs.length && mine[n].key === theirs[n].key) ++n;
+  return n < mine.length ? mine[n].k : library.events.length;
+}
+
+// Where the variant stands when the library reaches event `at`, or -1 if it did otherwise before.
+function variantStart(library, variant, at) {
+  if (firstDifference(library, variant) < at) return -1;
+  const n = stepKeys(library).filter(({ k }) => k < at).length;
+  return n ? stepKeys(variant)[n - 1].k + 1 : 0;
+}
+
 async function main() {
   const options = parseArguments(process.argv.slice(2));
   if (!fs.existsSync(options.chromium)) {
@@ -1818,6 +1956,320 @@ async function main() {
     assert.deepEqual(page12.errors, [], "no errors on the page");
     await page12.context().close();
   });
+
+  // Predict mode: plays `answers` ({ answer }, a merge's as its arrangement) from the start of a
+  // session, in a page under reduced motion where each answer brings the next question at once;
+  // returns each question met, each grading, the mode's state and the sort's bars at the end.
+  const predictState = (page) => page.evaluate(() => window.sortingShow.predict.state());
+  const predictSession = (page, sort, kind, answers) =>
+    page.evaluate(
+      async ([sort, kind, answers]) => {
+        const predict = window.sortingShow.predict;
+        await predict.start(sort, kind);
+        const [asked, graded] = [[], []];
+        for (const { answer } of answers) {
+          const { question } = predict.state();
+          asked.push(question && { type: question.type, at: question.at });
+          const same = (choice) => JSON.stringify(choice) === JSON.stringify(answer.arrangement);
+          const choice = answer.arrangement ? { choice: question.choices.findIndex(same) } : answer;
+          const result = predict.answer(choice);
+          graded.push(result.error || result.correct);
+        }
+        await new Promise((resolve) => requestAnimationFrame(resolve));
+        const panel = window.sortingShow.state().panels.find((p) => p.algorithm === sort);
+        return { asked, graded, final: predict.state(), values: panel.values };
+      },
+      [sort, kind, answers],
+    );
+  // Waits, moving the page's clock where it is installed, until the mode asks a question.
+  async function predictReady(page, clock = true) {
+    for (let k = 0; k < 300 && !(await predictState(page)).ready; ++k) {
+      if (clock) await page.clock.runFor(100);
+      await new Promise((resolve) => setTimeout(resolve, 10));
+    }
+    assert.ok((await predictState(page)).ready, "predict mode asks a question");
+  }
+  const go = async (page, fragment) => {
+    await page.evaluate((hash) => (location.hash = hash), fragment);
+    await idle(page);
+    return (await shownDoc(page)).traces;
+  };
+  const KINDS = ["moves", "comparisons", "milestones"];
+  const DUPLICATES = "#values=5,3,8,3,1,5,9,2,5,3";
+
+  await check(
+    "predict mode: whole sessions of every sort and kind, answered from the traces, are all right " +
+      "and end sorted; each variant agrees as far as its trace does and is named where it first " +
+      "answers otherwise; an answer no variant gives names none; Show me counts a reveal, and " +
+      "Start again draws a new input; the link holds no answer",
+    async () => {
+      if (!canRecord) return;
+      const page = await openPage(defaultPage, "", { clock: false, reducedMotion: "reduce" });
+      for (const fragment of [DUPLICATES, "#pattern=ascending&size=12"]) {
+        for (const trace of await go(page, fragment)) {
+          for (const kind of KINDS) {
+            const questions = predictQuestions(trace, kind);
+            const n = questions.length;
+            const run = await predictSession(page, trace.algorithm, kind, questions);
+            const { finished, step, right, wrong, revealed, summary } = run.final;
+            assert.deepEqual(
+              [run.asked, run.graded, [finished, step, right, wrong, revealed], run.values],
+              [questions.map(({ type, at }) => ({ type, at })), questions.map(() => true)].concat([
+                [true, n, n, 0, 0],
+                trace.output,
+              ]),
+              `${fragment} ${trace.algorithm} ${kind}`,
+            );
+            assert.ok(summary.includes(`Steps: ${n}\nRight: ${n}\nWrong: 0\nRevealed: 0\n`));
+          }
+        }
+      }
+      // On 3, 3 the partition that moves equal elements first writes a slot with another
+      // identity; on 3, 5, 3, 4 a merge's choices hold three orders of the ties.
+      const named = new Set();
+      for (const fragment of ["#values=3,3", "#values=3,5,3,4", DUPLICATES]) {
+        const traces = await go(page, fragment);
+        for (const sort of new Set(catalog.variants.map((variant) => variant.sort))) {
+          const library = traces.find((trace) => trace.algorithm === sort);
+          // The page's own state and writer, which are names of its scripts, not of `window`.
+          const owns = await page.evaluate(
+            `state.recorder.ask("variants", { request: state.current.request, sort: "${sort}" })` +
+              `.then(({ traces }) => JSON.parse(traceDocumentChunks(state.format, traces).join("")).traces)`,
+          );
+          const { final } = await predictSession(page, sort, "moves", []);
+          assert.deepEqual(
+            final.variants,
+            owns.map((own) => ({
+              name: own.algorithm,
+              agreesUntil: firstDifference(library, own),
+            })),
+            `${fragment} ${sort}: where each variant stops agreeing`,
+          );
+          const described = catalog.variants.filter((variant) => variant.sort === sort);
+          for (const [k, own] of owns.entries()) {
+            const theirs = (q) => {
+              const start = variantStart(library, own, q.at);
+              return start < 0 ? null : (nextStep(own, q.type, start, q) || q).answer;
+            };
+            for (const kind of KINDS) {
+              const label = `${fragment} ${sort} ${own.algorithm} ${kind}`;
+              const questions = predictQuestions(library, kind);
+              const n = questions.findIndex(
+                (q) => !theirs(q) || answerKey(theirs(q)) !== answerKey(q.answer),
+              );
+              if (n < 0 || !theirs(questions[n])) continue;
+              const answers = [...questions.slice(0, n), { answer: theirs(questions[n]) }];
+              const run = await predictSession(page, sort, kind, answers);
+              assert.deepEqual(
+                [run.asked[n], run.graded[n], run.final.misconception],
+                [{ type: questions[n].type, at: questions[n].at }, false, own.algorithm],
+                `${label}: ${run.final.feedback}`,
+              );
+              assert.ok(run.final.feedback.includes(described[k].description), label);
+              named.add(`${sort} ${own.algorithm}`);
+            }
+          }
+        }
+      }
+      assert.equal(named.size, catalog.variants.length, `variants named: ${[...named]}`);
+      // Every comparison of QuickSort and of its variants holds the pivot: two slots match none.
+      const none = await predictSession(page, "QuickSort", "comparisons", [
+        { answer: { slots: [0, 1] } },
+      ]);
+      assert.deepEqual(
+        [none.graded, none.final.misconception],
+        [[false], null],
+        none.final.feedback,
+      );
+      assert.doesNotMatch(none.final.feedback, /That is what/);
+      // Show me, then Start again: a new input of the same pattern and size, or the same values
+      // in a new order; the link names the input, the sort and the kind, and nothing more.
+      for (const [fragment, keys] of [
+        ["#pattern=shuffled&size=8&seed=4&predict=HeapSort&kind=moves", "pattern,size,seed"],
+        [`${DUPLICATES}&predict=QuickSort&kind=milestones`, "values"],
+      ]) {
+        const [before] = await go(page, fragment);
+        await predictReady(page, false);
+        await page.evaluate(() => window.sortingShow.predict.reveal());
+        const shown = await predictState(page);
+        assert.deepEqual(
+          [shown.step, shown.revealed, shown.streak, shown.phase],
+          [1, 1, 0, "next"],
+        );
+        assert.match(shown.feedback, /^Shown: /);
+        await page.evaluate(() => window.sortingShow.predict.restart());
+        await idle(page);
+        const [after] = (await shownDoc(page)).traces;
+        const again = await predictState(page);
+        assert.deepEqual([again.step, again.revealed, again.ready], [0, 0, true], fragment);
+        assert.notDeepEqual(after.input, before.input, `${fragment}: a new input`);
+        const sorted = (trace) => trace.input.slice().sort((x, y) => x - y);
+        const values = after.pattern === "values";
+        assert.deepEqual(
+          [after.pattern, after.size, values ? sorted(after) : after.seed !== before.seed],
+          [before.pattern, before.size, values ? sorted(before) : true],
+          `${fragment}: the same pattern and size, a new seed or the same values`,
+        );
+        const link = new URL(page.url()).hash.slice(1).split("&");
+        assert.equal(link.map((part) => part.split("=")[0]).join(), `${keys},predict,kind`);
+      }
+      assert.deepEqual(page.errors, []);
+      await page.context().close();
+    },
+  );
+
+  await check(
+    "predict mode by Tab, Space and Enter alone, one announcement an answer; axe-core finds " +
+      "nothing at 1366x768 and 390x844, and every target is 24x24 px on a phone",
+    async () => {
+      if (!canRecord) return;
+      const page = await openPage(
+        defaultPage,
+        "#pattern=shuffled&size=8&seed=4&predict=QuickSort&kind=comparisons",
+      );
+      await predictReady(page);
+      // Tabs to the control whose accessible name or text is `name`, and presses `key` there.
+      const pressOn = async (name, key) => {
+        for (let k = 0; k < 80; ++k) {
+          await page.keyboard.press("Tab");
+          const focused = await page.evaluate(() => [
+            document.activeElement.getAttribute("aria-label"),
+            document.activeElement.textContent,
+          ]);
+          if (focused.includes(name)) return page.keyboard.press(key);
+        }
+        throw new Error(`no control named "${name}" in reach of Tab`);
+      };
+      // Every change of each live region from here on, while the steps play between answers.
+      await page.evaluate(() => {
+        window.announced = {};
+        for (const region of document.querySelectorAll(
+          "[aria-live], [role=status], [role=alert]",
+        )) {
+          const count = () =>
+            (window.announced[region.id] = (window.announced[region.id] || 0) + 1);
+          new MutationObserver(count).observe(region, {
+            subtree: true,
+            childList: true,
+            characterData: true,
+          });
+        }
+      });
+      const quick = (await shownDoc(page)).traces.find((trace) => trace.algorithm === "QuickSort");
+      // The fourth is answered wrong, with the slot after the right one alone, then Next.
+      for (const [n, q] of predictQuestions(quick, "comparisons").slice(0, 4).entries()) {
+        const { values } = arrayAt(quick, q.at);
+        const slots = n === 3 ? [(q.answer.slots[0] + 1) % values.length] : q.answer.slots;
+        for (const slot of slots) await pressOn(`slot ${slot}, value ${values[slot]}`, "Space");
+        if (q.answer.held && n < 3) await pressOn("the held value", "Space");
+        await page.keyboard.press("Enter");
+        assert.equal(
+          (await predictState(page)).correct,
+          n < 3,
+          (await predictState(page)).feedback,
+        );
+        if (n === 3) {
+          await page.clock.runFor(2000);
+          assert.equal((await predictState(page)).phase, "next");
+          await page.keyboard.press("Enter");
+        }
+        await predictReady(page);
+      }
+      assert.deepEqual(await page.evaluate(() => window.announced), { "predict-feedback": 4 });
+      await go(page, "#pattern=shuffled&size=8&seed=4&predict=MergeSort&kind=milestones");
+      await predictReady(page);
+      const merge = (await shownDoc(page)).traces.find((trace) => trace.algorithm === "MergeSort");
+      for (const q of predictQuestions(merge, "milestones").slice(0, 2)) {
+        await pressOn(q.answer.arrangement.map(({ value }) => value).join(" "), "Enter");
+        assert.equal((await predictState(page)).correct, true, (await predictState(page)).feedback);
+        await predictReady(page);
+      }
+      assert.deepEqual(page.errors, []);
+      await page.context().close();
+      for (const [viewport, touch] of [
+        [PROJECTOR, {}],
+        [
+          { width: 390, height: 844 },
+          { hasTouch: true, isMobile: true },
+        ],
+      ]) {
+        const label = `${viewport.width}x${viewport.height}`;
+        const fragment = `${DUPLICATES}&predict=QuickSort&kind=comparisons`;
+        const shown = await openPage(defaultPage, fragment, { clock: false, viewport, ...touch });
+        await predictReady(shown, false);
+        await shown.evaluate(() => window.sortingShow.predict.answer({ slots: [1], held: true }));
+        await shown.waitForFunction(() => window.sortingShow.predict.state().phase === "next");
+        await assertInView(shown, [".panel:not([hidden])", "#predict"], label);
+        await shown.screenshot({
+          path: path.join(options.work, `page-predict-${viewport.width}.png`),
+        });
+        assert.deepEqual(await axeViolations(shown), [], `${label}: axe-core in predict mode`);
+        const small = await shown
+          .locator("#predict button, #predict select")
+          .evaluateAll((targets) =>
+            targets
+              .filter((target) => target.checkVisibility())
+              .map((target) => [target.textContent, target.getBoundingClientRect()])
+              .filter(([, box]) => box.width < 24 || box.height < 24),
+          );
+        assert.deepEqual(touch.hasTouch ? small : [], [], `${label}: targets under 24x24 px`);
+        await shown.context().close();
+      }
+    },
+  );
+
+  await check(
+    "predict mode in a course's frame (embed=1): the race and the mode alone, and the parent " +
+      "hears each answer and the end",
+    async () => {
+      if (!canRecord) return;
+      const fragment = "#pattern=shuffled&size=8&seed=4&predict=BubbleSort&kind=milestones&embed=1";
+      const parent = path.join(options.work, "course.html");
+      fs.writeFileSync(
+        parent,
+        '<!DOCTYPE html><html lang="en"><title>A course</title><script>window.heard = [];' +
+          'addEventListener("message", (event) => window.heard.push(event.data));</script>' +
+          `<iframe title="Predict" src="${path.basename(defaultPage)}${fragment}"></iframe></html>`,
+      );
+      const context = await browser.newContext({ viewport: PROJECTOR, reducedMotion: "reduce" });
+      const page = await context.newPage();
+      await page.goto(`file://${parent}`);
+      const frame = page.frames().find((f) => f.url().includes(path.basename(defaultPage)));
+      await frame.waitForFunction(
+        () => window.sortingShow && window.sortingShow.predict.state().ready,
+      );
+      const shown = [".masthead", ".toolbar", "#code-view", ".panel:not([hidden])", "#predict"];
+      assert.deepEqual(
+        await Promise.all(shown.map((selector) => frame.locator(selector).first().isVisible())),
+        [false, false, false, true, true],
+        `${shown} in the frame`,
+      );
+      const traces = JSON.parse(await frame.evaluate(() => JSON.stringify(window.sortingTraces)));
+      const questions = predictQuestions(traces.traces[0], "milestones");
+      for (const q of questions)
+        await frame.evaluate((answer) => window.sortingShow.predict.answer(answer), q.answer);
+      await page.waitForFunction((n) => window.heard.length === n + 1, questions.length);
+      const heard = await page.evaluate(() => window.heard);
+      const n = questions.length;
+      assert.deepEqual(
+        heard.map((m) => [m.type, m.version, m.event, m.sort, m.kind, m.step, m.right, m.correct]),
+        heard.map((_, k) =>
+          ["sorting-predict", 1, k < n ? "answer" : "end", "BubbleSort"].concat([
+            "milestones",
+            Math.min(k + 1, n),
+            Math.min(k + 1, n),
+            true,
+          ]),
+        ),
+      );
+      assert.ok(
+        heard.every((m) => m.link.endsWith(fragment)),
+        heard[0].link,
+      );
+      assert.match(heard[n].summary, new RegExp(`Steps: ${n}`));
+      await context.close();
+    },
+  );
 
   await check(
     "axe-core: no violation at load, while playing, with a bad link and on a phone",
