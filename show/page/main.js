@@ -63,7 +63,8 @@ function disableRecording(text) {
   const note = $("record-unavailable");
   note.textContent = text;
   note.hidden = false;
-  document.querySelectorAll("#values-form *, #pattern-form *").forEach((element) => {
+  const lab = "#comparator-field, #comparator-choice, #throw-at-field, #throw-at-choice";
+  document.querySelectorAll(`#values-form *, #pattern-form *, ${lab}`).forEach((element) => {
     if ("disabled" in element) element.disabled = true;
   });
 }
@@ -156,6 +157,7 @@ async function start() {
     return;
   }
   fillFromCatalog(state.catalog);
+  fillComparators();
   chooseSorts(state.catalog.sorts.map((sort) => sort.name));
   state.format = traceFormat(state.catalog);
   $("count-budget").textContent = state.catalog.limits.count_budget.toLocaleString("en");
@@ -176,8 +178,10 @@ async function start() {
       addInput(requestFromTrace(group.traces[0]), doc, pairs);
     });
   } else {
-    for (const { pattern, size, seed, values, direction } of listed) {
-      addInput(pattern === "values" ? { values, direction } : { pattern, size, seed, direction });
+    for (const { pattern, size, seed, values, direction, rule } of listed) {
+      const input =
+        pattern === "values" ? { values, direction } : { pattern, size, seed, direction };
+      addInput(withComparator(input, rule));
     }
   }
   state.recorderProblem = recorderProblemText(hasModule);

@@ -16,6 +16,7 @@ function readColours() {
     compare: read("--compare"),
     write: read("--write"),
     held: read("--held"),
+    thrown: read("--thrown"),
     ink: read("--ink"),
     panel: read("--panel"),
     zero: read("--zero"),
@@ -81,8 +82,7 @@ class Panel {
     }
     this.counters.textContent = countersText(r, true);
     this.stateText.textContent = finishedText(finishedRank, r.length);
-    if (r.trace.consistent)
-      this.eventText.textContent = r.showsOrder ? stabilityVerdict(r.trace.reorderedPairs) : "";
+    if (r.trace.consistent) this.eventText.textContent = finalText(r);
     for (const cell of cells) {
       const box = cell.getBoundingClientRect();
       cell.style.setProperty("--final-width", `${Math.ceil(box.width)}px`);
@@ -105,16 +105,10 @@ class Panel {
     this.stateText.textContent = finished ? finishedText(finishedRank, r.length) : "";
     this.stateText.className = finished ? "state finished" : "state";
     if (r.trace.consistent) {
-      // A finished sort says instead whether it kept equal values in their starting order (its
-      // last step is in the code view and, for screen readers, in the status).
+      // A finished sort says instead how its run ended and whether it kept equal values in their
+      // starting order (its last step is in the code view and, for screen readers, in the status).
       const event = this.currentEvent(tick);
-      this.eventText.textContent = finished
-        ? r.showsOrder
-          ? stabilityVerdict(r.trace.reorderedPairs)
-          : ""
-        : event
-          ? narrate(event)
-          : "";
+      this.eventText.textContent = finished ? finalText(r) : event ? narrate(event) : "";
       this.eventText.title = this.eventText.textContent;
     }
   }
@@ -187,7 +181,7 @@ class Panel {
         [event.i, event.a],
         [event.j, event.b],
       ]) {
-        if (slot >= 0) marked.set(slot, colours.compare);
+        if (slot >= 0) marked.set(slot, event.kind === "throw" ? colours.thrown : colours.compare);
         else held.push(value);
       }
     }
@@ -286,13 +280,28 @@ class Panel {
   }
 
   // The second cue under a marked slot, not colour alone: a triangle for a comparison, two
-  // bars for an equality test, a square for a write. At least eight pixels wide at any n.
+  // bars for an equality test, a square for a write, a cross for a call that threw. At least
+  // eight pixels wide at any n.
   drawMarks(g, event, centre, top, size, colours) {
     if (!event) return;
     const half = Math.floor(size / 2);
     if (event.kind === "write") {
       g.fillStyle = colours.write;
       g.fillRect(centre(event.slot) - half, top, size, size);
+      return;
+    }
+    if (event.kind === "throw") {
+      // Two diagonals of whole-pixel squares, as thick as a third of the mark.
+      g.fillStyle = colours.thrown;
+      const thick = Math.max(2, Math.floor(size / 3));
+      for (const slot of [event.i, event.j]) {
+        if (slot < 0) continue;
+        const left = centre(slot) - half;
+        for (let d = 0; d + thick <= size; ++d) {
+          g.fillRect(left + d, top + d, thick, thick);
+          g.fillRect(left + size - thick - d, top + d, thick, thick);
+        }
+      }
       return;
     }
     g.fillStyle = colours.compare;

@@ -84,6 +84,7 @@ function layOut(tick) {
     state.panels = names.map((name) => new Panel(container, name, facts(name)));
   }
   state.replays.forEach((replay, k) => state.panels[k].attach(replay));
+  labelPanels(state.panels);
   fitPanels();
   fillCodeChoice();
   state.length = Math.max(0, ...state.replays.map((replay) => replay.length));
@@ -181,13 +182,10 @@ function narrateEnd() {
     .slice()
     .sort((x, y) => x.length - y.length)
     .map((replay) => `${replay.algorithm} (${replay.length})`);
-  const orders = state.replays
-    .filter((replay) => replay.showsOrder)
-    .map((replay) => `${replay.algorithm} ${stabilityVerdict(replay.trace.reorderedPairs)}`);
-  const kept = orders.length ? ` ${orders.join("; ")}.` : "";
+  const ends = state.replays.map((replay) => `${replay.algorithm}: ${finalText(replay)}.`);
   setStatus(
-    `All finished at tick ${state.length}: each panel says in what place.`,
-    `Ticks needed: ${order.join(", ")}.${kept}`,
+    `All finished at tick ${state.length}: each panel says in what place and how.`,
+    `Ticks needed: ${order.join(", ")}. ${ends.join(" ")}`,
   );
 }
 

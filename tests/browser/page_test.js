@@ -144,10 +144,10 @@ function writePage(options, name, args) {
 // the trace alone: the input with the writes so far applied, and the counts.
 function expectedAt(trace, tick) {
   const values = trace.input.slice();
-  const counts = { comparison: 0, equality: 0, write: 0 };
+  const counts = { comparisons: 0, equalities: 0, writes: 0 };
   for (const event of trace.events.slice(0, tick)) {
     const { kind, fields } = named(event);
-    ++counts[kind];
+    ++counts[FORMAT.kinds[kind].counts];
     if (kind === "equality")
       assert.equal(
         fields.equal,
@@ -174,12 +174,38 @@ const comparesHeld = (event) =>
 
 // The panel's counters, in the page's words, after `counts` events of each kind.
 function countersAt(trace, counts) {
-  return countersText({
-    trace,
-    comparisons: counts.comparison,
-    equalities: counts.equality,
-    writes: counts.write,
-  });
+  return countersText({ trace, ...counts });
+}
+
+// How a run ended, found from its events alone: the identities and values its writes leave
+// (every identity once: every value kept; the values in the direction's order: sorted), a thrown
+// call (and which call it was), or the call budget used up; and its words on the panel.
+function outcomeOf(trace) {
+  const values = trace.input.slice();
+  const ids = trace.input.map((_, slot) => slot);
+  let [calls, threw] = [0, 0];
+  for (const { kind, fields } of trace.events.map(named)) {
+    if (FORMAT.kinds[kind].counts === "comparisons") ++calls;
+    if (kind === "throw") threw = calls;
+    if (kind === "write") [values[fields.slot], ids[fields.slot]] = [fields.new, fields.new_id];
+  }
+  const kept = ids
+    .slice()
+    .sort((x, y) => x - y)
+    .every((id, k) => id === k);
+  const order = trace.comparator === "ascending" ? 1 : -1;
+  const sorted = values.every((value, k) => k === 0 || order * (value - values[k - 1]) >= 0);
+  const { call_budget_per_square: square, call_budget_base: base } = FORMAT.limits;
+  const stopped = trace.comparisons >= square * trace.size ** 2 + base;
+  const outcome = threw ? "threw" : stopped ? "stopped" : sorted ? "sorted" : "not sorted";
+  const lost = kept ? "every value kept" : "values lost";
+  const words = {
+    sorted: kept ? "sorted" : `sorted, ${lost}`,
+    "not sorted": `not sorted, ${lost}`,
+    threw: `threw at call ${threw}, ${lost}`,
+    stopped: `stopped by the call budget after ${calls} calls${kept ? "" : `, ${lost}`}`,
+  }[outcome];
+  return { outcome, kept, words };
 }
 
 // The library line of each event of a trace as the page reads it (file, line, standard
@@ -237,7 +263,7 @@ function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
     assert.deepEqual(replayed.values, trace.output, `${name}: its writes replay to its output`);
     assert.equal(
       replayed.counters,
-      countersAt(trace, { comparison: comparisons, equality: equalities, write: writes }),
+      countersAt(trace, { comparisons, equalities, writes }),
       `${name}: its totals count its events`,
     );
   });
@@ -400,6 +426,7 @@ async function main() {
         `${label}: ${trace.algorithm}`,
       );
       assert.match(panel.state, /^finished \d/, `${label}: ${trace.algorithm} says it finished`);
+      assert.match(panel.event, /^sorted(;|$)/, `${label}: ${trace.algorithm} says it sorted`);
     });
   }
   async function seek(page, tick) {
@@ -787,9 +814,9 @@ async function main() {
             if (trace.output[p] === trace.output[q] && ids[p] > ids[q]) ++pairs;
         }
         const verdict = stabilityVerdict(pairs);
-        assert.equal(shown.panels[k].event, verdict, trace.algorithm);
+        assert.equal(shown.panels[k].event, `sorted; ${verdict}`, trace.algorithm);
         assert.ok(
-          status.includes(`${trace.algorithm} ${verdict}`),
+          status.includes(`${trace.algorithm}: sorted; ${verdict}`),
           `${trace.algorithm}: ${status}`,
         );
         assert.equal(
@@ -807,7 +834,7 @@ async function main() {
       });
       assert.equal(
         shown.panels.find((panel) => panel.algorithm === "BubbleSort").event,
-        "kept the order of equal values",
+        "sorted; kept the order of equal values",
         "BubbleSort keeps the order",
       );
       await example.screenshot({ path: path.join(options.work, "page-stability.png") });
@@ -1185,7 +1212,7 @@ async function main() {
       assert.match(await projector.locator("#status").textContent(), /Space pauses/);
       const { colours, panels } = await state(projector);
       const pairs = [
-        ...["compare", "write", "held"].flatMap((mark) => [
+        ...["compare", "write", "held", "thrown"].flatMap((mark) => [
           [mark, "bar"],
           [mark, "panel"],
         ]),
@@ -1341,6 +1368,12 @@ async function main() {
         ["#size=10", /need a pattern/],
         ["#values=3,%E0%A4%A", /malformed %-escape/],
         ["#values=1e9", /exponent/, /1000000000/],
+        [
+          "#values=3,1,2&comparator=sideways",
+          /unknown comparator "sideways"/i,
+          /the comparators are less, less-equal, .*throw-at:K/,
+        ],
+        ["#values=3,1,2&comparator=throw-at", /throw-at takes K: write throw-at:K/],
       ];
       // The first opens the page; the others are typed over it into the address bar.
       const linked = await openPage(defaultPage, bad[0][0]);
@@ -1819,15 +1852,183 @@ async function main() {
     await page12.context().close();
   });
 
+  // The race a link names, once a page already open has followed it.
+  async function raceOf(page, key) {
+    for (let k = 0; k < 500; ++k) {
+      const shown = await state(page);
+      if (!shown.busy && shown.input === key) return settle(page);
+      await page.clock.runFor(10);
+      await new Promise((resolve) => setTimeout(resolve, 10));
+    }
+    throw new Error(`the race ${key} never showed`);
+  }
+  async function follow(page, fragment, key) {
+    await page.evaluate((hash) => {
+      location.hash = hash;
+    }, fragment);
+    await raceOf(page, key);
+  }
+  // How many pixels of the canvas of the panel `k`'s bars have the colour #rrggbb.
+  const pixelsOf = (page, k, colour) =>
+    page.evaluate(
+      ([k, colour]) => {
+        const canvas = document.querySelectorAll(".panel .plot canvas")[k];
+        const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+        const [r, g, b] = [1, 3, 5].map((at) => parseInt(colour.slice(at, at + 2), 16));
+        let count = 0;
+        for (let p = 0; p < data.length; p += 4)
+          count += data[p] === r && data[p + 1] === g && data[p + 2] === b;
+        return count;
+      },
+      [k, colour],
+    );
+  // The page's words for an operand of a comparator call.
+  const operandWords = (slot, value, from) =>
+    slot !== null
+      ? `slot ${slot} (value ${value})`
+      : `the held value ${value}${from === null ? "" : ` (copied from slot ${from})`}`;
+  // The clipboard as the page sees it, keeping what it is given.
+  const copied = async (page, button) => {
+    await page.evaluate(() => {
+      navigator.clipboard.writeText = async (text) => {
+        window.copiedText = text;
+      };
+    });
+    await page.locator(button).click();
+    await page.clock.runFor(50);
+    return page.evaluate(() => window.copiedText);
+  };
+
+  await check(
+    "the comparator lab: under each comparator of the catalogue, named in a link in any letter case, " +
+      "each panel ends with the outcome its trace's identities give, the native recorder's; a " +
+      "thrown call is narrated and marked with a cross; a choice records the race again; the " +
+      "comparator and the outcomes are in the copied link and text",
+    async () => {
+      if (!canRecord) return;
+      const [{ pattern, size, seed }] = defaultGroups[0];
+      const input = `pattern=${pattern}&size=${size}&seed=${seed}`;
+      const key = (rule) => `pattern:${pattern}:${size}:${seed}:ascending${rule ? `:${rule}` : ""}`;
+      const args = ["--pattern", pattern, "--size", String(size), "--seed", String(seed)];
+      // K throws in the middle of every sort's run: at half the fewest comparisons of any.
+      const k = Math.floor(Math.min(...defaultGroups[0].map((trace) => trace.comparisons)) / 2);
+      const lab = await openPage(defaultPage, `#${input}&tick=0`);
+      const outcomes = new Set();
+      for (const [index, { name, takes }] of catalog.comparators.entries()) {
+        const rule = takes ? `${name}:${k}` : name;
+        const written = index % 2 ? rule.toUpperCase() : rule;
+        await follow(lab, `#${input}&comparator=${written}`, key(rule === "less" ? "" : rule));
+        const traces = (await shownDoc(lab)).traces;
+        const natives = JSON.parse(native([...args, "--comparator", rule])).traces;
+        assert.equal(await lab.locator("#comparator-choice").inputValue(), name);
+        assert.equal(await lab.locator("#throw-at-choice").isVisible(), Boolean(takes), rule);
+        if (rule !== "less") {
+          const listed = await lab.locator("#input-choice option:checked").textContent();
+          assert.ok(listed.endsWith(`, comparator ${rule}`), listed);
+        }
+        await runToEnd(lab);
+        const shown = await state(lab);
+        traces.forEach((trace, t) => {
+          const label = `${rule}: ${trace.algorithm}`;
+          const { words, ...found } = outcomeOf(trace);
+          outcomes.add(found.outcome);
+          assert.equal(trace.rule, rule, label);
+          assert.equal(shown.panels[t].event, words, label);
+          assert.deepEqual({ outcome: trace.outcome, kept: trace.kept }, found, label);
+          if (options.sameLibrary || STANDARD_LIBRARY_FREE.has(trace.algorithm)) {
+            const { outcome, kept } = natives[t];
+            assert.deepEqual({ outcome, kept }, found, `${label}, as sort_show --json has it`);
+          }
+          if (takes) assert.equal(words, `threw at call ${k}, every value kept`, label);
+        });
+        assert.equal(await lab.locator("#thrown-key").isVisible(), Boolean(takes), rule);
+        if (!takes) continue;
+        // Each thrown call: narrated in the status, and a cross of its own colour under its
+        // slots where it has them, on that tick alone.
+        const { colours } = await state(lab);
+        for (const [t, trace] of traces.entries()) {
+          const at = trace.events.findIndex((event) => named(event).kind === "throw");
+          const { i, j, a, b, from_i: fromI, from_j: fromJ } = named(trace.events[at]).fields;
+          await seek(lab, at);
+          assert.equal(
+            await pixelsOf(lab, t, colours.thrown),
+            0,
+            `${trace.algorithm}: no cross yet`,
+          );
+          await press(lab, "ArrowRight");
+          await settle(lab);
+          const status = await lab.locator("#status").textContent();
+          // The race's last tick is narrated as its end.
+          if (at + 1 === shown.length) continue;
+          const words =
+            `${trace.algorithm}, ${placeText(placesOf(trace, sources)[at])}: the comparator throws ` +
+            `when asked about ${operandWords(i, a, fromI)} and ${operandWords(j, b, fromJ)}.`;
+          assert.ok(status.includes(words), `${words} in ${status}`);
+          if (i !== null || j !== null)
+            assert.ok((await pixelsOf(lab, t, colours.thrown)) > 0, `${trace.algorithm}: a cross`);
+        }
+        await lab.screenshot({ path: path.join(options.work, "page-throw.png") });
+      }
+      assert.ok(outcomes.size >= 3, `the lab's outcomes: ${[...outcomes]}`);
+      // A choice in the input panel, then in the toolbar with a K of its own, records the race
+      // again under it; a K that is no call number is refused and the race stays.
+      await lab.locator("#comparator-field").selectOption("less-equal");
+      await raceOf(lab, key("less-equal"));
+      assert.match(lab.url(), /comparator=less-equal/);
+      await lab.locator("#comparator-choice").selectOption("throw-at");
+      await raceOf(lab, key(`throw-at:${k}`));
+      const thrown = `throw-at:${k + 1}`;
+      for (const [count, wanted] of [
+        [k + 1, key(thrown)],
+        [0, key(thrown)],
+      ]) {
+        await lab.locator("#throw-at-choice").fill(String(count));
+        await lab.locator("#throw-at-choice").dispatchEvent("change");
+        await raceOf(lab, wanted);
+      }
+      assert.match(await lab.locator("#status").textContent(), /K must be from 1/);
+      assert.equal((await shownDoc(lab)).traces[0].rule, thrown);
+      assert.match(await copied(lab, "#copy-link"), new RegExp(`comparator=${thrown}&`));
+      const text = await copied(lab, "#copy-summary");
+      assert.match(text, new RegExp(`; ascending; comparator ${thrown} \\(`), text);
+      assert.match(text, new RegExp(`#${input}&comparator=${thrown}\n`), text);
+      for (const trace of (await shownDoc(lab)).traces) {
+        assert.ok(
+          text.includes(`\n${trace.algorithm}: ${trace.comparisons} comparisons`) &&
+            text.includes(`; threw at call ${k + 1}, every value kept.\n`),
+          `${trace.algorithm} in ${text}`,
+        );
+      }
+      assert.deepEqual(lab.errors, []);
+      await lab.context().close();
+      // A page sort_show wrote under a comparator records its inputs under it.
+      const ruled = await openPage(
+        writePage(options, "show-less-equal.html", [...args, "--comparator", "less-equal"]),
+      );
+      await idle(ruled);
+      assert.equal((await state(ruled)).input, key("less-equal"));
+      await ruled.context().close();
+    },
+  );
+
   await check(
     "axe-core: no violation at load, while playing, with a bad link and on a phone",
     async () => {
+      const phone = { viewport: { width: 390, height: 844 } };
       const cases = [
         ["initial", "", { reducedMotion: "reduce" }],
         ["playing", "", {}],
         ["error", "#pattern=nonesuch&size=x", {}],
-        ["phone", "", { viewport: { width: 390, height: 844 } }],
+        ["phone", "", phone],
       ];
+      // The lab's controls and a thrown call.
+      if (canRecord) {
+        for (const [name, fragment] of [
+          ["throw-at", "#pattern=shuffled&size=64&comparator=throw-at:50&tick=60"],
+        ]) {
+          cases.push([name, fragment, {}], [`${name} on a phone`, fragment, phone]);
+        }
+      }
       for (const [name, fragment, contextOptions] of cases) {
         const checked = await openPage(defaultPage, fragment, { clock: false, ...contextOptions });
         if (name === "playing") assert.equal((await state(checked)).playing, true);
