@@ -121,12 +121,14 @@ window.sortingShow = {
         counters: panel.counters.textContent,
         state: panel.stateText.textContent,
         event: panel.eventText.textContent,
+        strip: panel.strip.summary(),
       })),
       code: {
         sort: codeView.sort,
         file: codeView.file,
         line: codeView.line,
         finished: codeView.finished,
+        handover: codeView.handover,
         text: codeView.line > 0 ? codeView.texts[codeView.line - 1] : null,
         marked: codeView.marked
           ? codeView.marked.textContent.replace(/^\d+/, "").replace(/\n$/, "")

@@ -17,6 +17,9 @@ function readColours() {
     write: read("--write"),
     held: read("--held"),
     thrown: read("--thrown"),
+    strip: read("--strip"),
+    handover: read("--handover"),
+    limit: read("--limit"),
     ink: read("--ink"),
     panel: read("--panel"),
     zero: read("--zero"),
@@ -52,6 +55,7 @@ class Panel {
     // A click on a panel shows its sort's code.
     this.element.addEventListener("click", () => chooseCodeSort(algorithm));
     this.context = this.canvas.getContext("2d", { alpha: false });
+    this.strip = new RecursionStrip(this);
   }
 
   // Shows another run of the same sort in the same elements, which keeps the page's layout
@@ -63,6 +67,7 @@ class Panel {
     this.drawnLabels = [];
     this.drawnHeights = [];
     this.labelWidth = null;
+    this.strip.attach(replay);
     this.eventText.textContent = replay.trace.consistent
       ? ""
       : "Warning: this trace does not replay to its recorded output.";
@@ -111,6 +116,7 @@ class Panel {
       this.eventText.textContent = finished ? finalText(r) : event ? narrate(event) : "";
       this.eventText.title = this.eventText.textContent;
     }
+    this.strip.update(tick);
   }
 
   // The event applied last, while the clock stands on it (not after the sort is done).
@@ -162,6 +168,9 @@ class Panel {
     const low = Math.min(0, r.low);
     const high = Math.max(0, r.high) === low ? low + 1 : Math.max(0, r.high);
     const strip = px(MARK_STRIP);
+    // The marks' height: the strip but a pixel above and below; where the sort shows its
+    // ranges, the recursion strip's bar takes the lower pixel and two more.
+    const marks = strip - px(1) - Math.max(px(1), this.strip.room(px));
     const top = labelRoom;
     const bottom = height - strip - (low < 0 ? labelRoom : px(1));
     const y = (value) => Math.round(top + ((high - value) * (bottom - top)) / (high - low));
@@ -210,13 +219,14 @@ class Panel {
       g.fillRect(centre(k) - Math.floor(markedWidth / 2), from, markedWidth, to - from);
     }
     if (labels) this.drawLabels(g, r.values, this.drawnLabels, left, gap, span, px, colours);
-    this.drawMarks(g, event, centre, height - strip + px(1), strip - px(2), colours);
+    this.drawMarks(g, event, centre, height - strip + px(1), marks, colours);
     // Held values: a dashed line at their height, dashes in whole pixels.
     g.fillStyle = colours.held;
     for (const value of held) {
       const at = Math.min(height - strip - px(2), Math.max(0, y(value) - px(1)));
       for (let x = 0; x < width; x += px(10)) g.fillRect(x, at, px(6), px(2));
     }
+    this.strip.draw(g, width, height, px, colours);
     this.dirty = false;
   }
 

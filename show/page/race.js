@@ -84,6 +84,7 @@ function layOut(tick) {
     state.panels = names.map((name) => new Panel(container, name, facts(name)));
   }
   state.replays.forEach((replay, k) => state.panels[k].attach(replay));
+  fitStrips(state.panels);
   labelPanels(state.panels);
   fitPanels();
   fillCodeChoice();
@@ -164,8 +165,11 @@ function narrateTick() {
   for (const panel of state.panels) {
     const event = panel.currentEvent(state.tick);
     const where = event ? placeText(event.place) : "";
-    if (event)
-      parts.push(`${panel.replay.algorithm}${where ? `, ${where}:` : ""} ${narrate(event)}.`);
+    if (!event) continue;
+    const handed = handoverSentence(panel.replay, state.tick);
+    if (handed) parts.push(handed);
+    parts.push(`${panel.replay.algorithm}${where ? `, ${where}:` : ""} ${narrate(event)}.`);
+    if (panel.strip.shown) parts.push(`${rangeSentence(panel.replay, state.tick)}.`);
   }
   const done = state.panels
     .filter((panel) => panel.replay.length < state.tick)

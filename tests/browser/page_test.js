@@ -208,6 +208,14 @@ function outcomeOf(trace) {
   return { outcome, kept, words };
 }
 
+// The range of a trace the strip must show at `tick`: the last one announced at or before the
+// event that brings the clock there (its last event once it finished).
+function rangeAtTick(trace, tick) {
+  const before = Math.min(tick, trace.events.length) - 1;
+  const started = trace.ranges.filter((range) => range[FORMAT.rangeAt.at] <= before);
+  return tick > 0 && started.length ? started[started.length - 1] : null;
+}
+
 // The library line of each event of a trace as the page reads it (file, line, standard
 // algorithm), with the line's text in `sources` (sort_show --sources).
 function placesOf(trace, sources) {
@@ -216,6 +224,21 @@ function placesOf(trace, sources) {
     const place = replay.eventAt(k + 1).place;
     return { ...place, text: sources[place.file].split("\n")[place.line - 1] };
   });
+}
+
+// Where the code view marks each event's line: the event's own, but on the first event of a
+// range handed to HeapSort (budget 0) the library line that hands it over.
+function markedPlaces(trace, sources) {
+  const places = placesOf(trace, sources);
+  const at = FORMAT.rangeAt;
+  for (const range of trace.ranges) {
+    const tick = range[at.at] + 1;
+    if (range[at.budget] !== 0 || rangeAtTick(trace, tick) !== range) continue;
+    const file = trace.files[range[at.file]];
+    const text = sources[file].split("\n")[range[at.line] - 1];
+    places[tick - 1] = { file, line: range[at.line], callee: null, text, handover: true };
+  }
+  return places;
 }
 
 // The sorts whose traces hold no step of the standard library's own algorithms,
@@ -647,7 +670,7 @@ async function main() {
   const markedLine = (page) =>
     page.evaluate(() => {
       const pane = document.getElementById("code");
-      const marks = pane.querySelectorAll(".current, .last");
+      const marks = pane.querySelectorAll(".current, .last, .handover");
       const outer = pane.getBoundingClientRect();
       const [left, top] = [outer.left + pane.clientLeft, outer.top + pane.clientTop];
       const box = marks.length ? marks[0].getBoundingClientRect() : null;
@@ -690,8 +713,9 @@ async function main() {
         assert.equal(reference.algorithm, trace.algorithm);
         await page.locator("#code-sort").selectOption(trace.algorithm);
         const n = reference.events.length;
-        const places = placesOf(reference, sources);
+        const places = markedPlaces(reference, sources);
         const withCallee = places.findIndex((place) => place.callee);
+        const handover = places.findIndex((place) => place.handover);
         const ticks = [
           1,
           2,
@@ -699,6 +723,7 @@ async function main() {
           ...Array.from({ length: 7 }, (_, s) => 2 + Math.floor(((n - 2) * (s + 1)) / 8)),
         ];
         if (withCallee >= 0) ticks.push(withCallee + 1);
+        if (handover >= 0) ticks.push(handover + 1);
         for (const tick of ticks) {
           const label = `${trace.algorithm} at tick ${tick}`;
           await seek(page, tick);
@@ -714,7 +739,9 @@ async function main() {
           assert.ok(marked.inside && !marked.sideways, `${label}: the marked line whole in view`);
           // The sort has finished from its last tick on, as its panel says.
           assert.equal(shown.code.finished, tick >= n, `${label}: finished`);
-          assert.deepEqual(marked.marks, [tick >= n ? "code-line last" : "code-line current"]);
+          const mark = expected.handover ? "handover" : tick >= n ? "last" : "current";
+          assert.deepEqual(marked.marks, [`code-line ${mark}`], label);
+          assert.equal(shown.code.handover, Boolean(expected.handover), `${label}: hand-over`);
           if (tick >= n)
             assert.ok(
               marked.place.startsWith(`${trace.algorithm} finished at tick ${n}; its last step`),
@@ -1045,7 +1072,7 @@ async function main() {
       };
       const [frameWidth, frameHeight] = pngSize(await saved("#export-frame"), "the race");
       const canvases = await slides
-        .locator(".panel canvas")
+        .locator(".panel .plot canvas")
         .evaluateAll((list) => list.map((c) => [c.width, c.height]));
       assert.equal(
         frameWidth,
@@ -1216,8 +1243,7 @@ async function main() {
           [mark, "bar"],
           [mark, "panel"],
         ]),
-        ["bar", "panel"],
-        ["range", "panel"],
+        ...["bar", "range", "strip", "handover", "limit"].map((mark) => [mark, "panel"]),
       ];
       for (const [front, behind] of pairs) {
         const ratio = contrast(colours[front], colours[behind]);
@@ -2012,6 +2038,81 @@ async function main() {
   );
 
   await check(
+    "the recursion strip: shown for the sorts whose traces have ranges, its range and depth at " +
+      "sampled ticks, stepping back and forth too, the native recorder's; QuickSort down to depth " +
+      "63 on 64 ascending values; the status on pause says it",
+    async () => {
+      if (!canRecord) return;
+      const n = 64;
+      const args = ["--pattern", "ascending", "--size", String(n)];
+      const deep = await openPage(defaultPage, `#pattern=ascending&size=${n}&tick=0`);
+      await idle(deep);
+      const doc = await shownDoc(deep);
+      const nativeText = native(args);
+      assertSameAsNative(JSON.stringify(doc), nativeText, options.sameLibrary, "64 ascending");
+      // The native trace where the sort runs the same code, otherwise the page's own, whose
+      // ranges differ from the native ones in their events only (checked just above).
+      const references = doc.traces.map((trace, k) =>
+        options.sameLibrary || STANDARD_LIBRARY_FREE.has(trace.algorithm)
+          ? JSON.parse(nativeText).traces[k]
+          : trace,
+      );
+      const at = FORMAT.rangeAt;
+      const deepest = references.map(() => 0);
+      const assertStrips = async (tick, label) => {
+        const shown = await state(deep);
+        references.forEach((reference, k) => {
+          const strip = shown.panels[k].strip;
+          assert.equal(strip !== null, reference.ranges.length > 0, reference.algorithm);
+          if (!strip) return;
+          const range = rangeAtTick(reference, tick);
+          assert.deepEqual(
+            [strip.first, strip.last, strip.depth],
+            range ? [range[at.first], range[at.last], range[at.depth]] : [null, null, null],
+            `${reference.algorithm} at tick ${tick}, ${label}`,
+          );
+          deepest[k] = Math.max(deepest[k], strip.depth || 0);
+        });
+      };
+      // Where each range starts and the tick before it, some 40 ranges a sort, and a spread.
+      const ticks = new Set([0, 1]);
+      for (const reference of references) {
+        const stride = Math.ceil(reference.ranges.length / 40);
+        reference.ranges.forEach((range, r) => {
+          if (r % stride === 0) ticks.add(range[at.at]).add(range[at.at] + 1);
+        });
+      }
+      const length = Math.max(...references.map((reference) => reference.events.length));
+      for (let s = 0; s <= 16; ++s) ticks.add(Math.floor((length * s) / 16));
+      const sampled = [...ticks].sort((x, y) => x - y);
+      for (const [s, tick] of sampled.entries()) {
+        await seek(deep, tick);
+        await assertStrips(tick, "seeking");
+        if (s % 10 || tick < 1) continue;
+        await press(deep, "ArrowLeft");
+        await settle(deep);
+        await assertStrips(tick - 1, "a step back");
+        await press(deep, "ArrowRight");
+        await settle(deep);
+        await assertStrips(tick, "and forth");
+      }
+      const quick = references.findIndex((reference) => reference.algorithm === "QuickSort");
+      assert.equal(deepest[quick], n - 1, "QuickSort's deepest range");
+      // Paused, the status says the range of each sort still running.
+      const tick = references[quick].ranges[5][at.at] + 1;
+      await seek(deep, tick);
+      const range = rangeAtTick(references[quick], tick);
+      assert.ok(
+        (await deep.locator("#status").textContent()).includes(
+          `QuickSort works on slots ${range[at.first]} to ${range[at.last]}, depth ${range[at.depth]}.`,
+        ),
+      );
+      assert.deepEqual(deep.errors, []);
+      await deep.context().close();
+    },
+  );
+
+  await check(
     "axe-core: no violation at load, while playing, with a bad link and on a phone",
     async () => {
       const phone = { viewport: { width: 390, height: 844 } };
@@ -2021,7 +2122,7 @@ async function main() {
         ["error", "#pattern=nonesuch&size=x", {}],
         ["phone", "", phone],
       ];
-      // The lab's controls and a thrown call.
+      // The lab's controls, the recursion strips and a thrown call.
       if (canRecord) {
         for (const [name, fragment] of [
           ["throw-at", "#pattern=shuffled&size=64&comparator=throw-at:50&tick=60"],
