@@ -1,7 +1,8 @@
 "use strict";
 
 // The comparator lab: choosing the comparator the sorts run under (from the catalogue's list),
-// which records the shown input again under it; and the race as plain text.
+// which records the shown input again under it; the panels of a race whose sorts each ran on an
+// input of their own, each offering it as an ordinary race; and the race as plain text.
 
 // The comparator the forms of the input panel record under: a name as the recorder takes it.
 const lab = { comparator: STRICT_ORDER, controls: [] };
@@ -66,10 +67,37 @@ async function chooseComparator(control) {
   }
 }
 
+// The link that races a sort's own input as an ordinary race.
+function ownInputLink(trace) {
+  const direction = trace.comparator === "ascending" ? "" : `&direction=${trace.comparator}`;
+  return `#values=${trace.input.join(",")}${direction}`;
+}
+
 // What the lab adds to the panels of a race: the legend names the mark of a thrown call where a
-// sort's comparator threw.
+// sort's comparator threw; where each sort ran on an input of its own (McIlroy's adversary
+// settles one for each), each panel says so, with a link to race that input as an ordinary race.
 function labelPanels(panels) {
   $("thrown-key").hidden = !panels.some((panel) => panel.replay.trace.outcome === "threw");
+  let any = false;
+  for (const panel of panels) {
+    const header = panel.element.querySelector("header");
+    const old = header.querySelector(".own");
+    if (old) old.remove();
+    const trace = panel.replay.trace;
+    if (!ownInputs(trace)) continue;
+    any = true;
+    const cell = document.createElement("span");
+    cell.className = "own";
+    cell.innerHTML = '<span class="short-aside">own input: </span><a></a>';
+    const link = cell.lastChild;
+    link.href = ownInputLink(trace);
+    link.textContent = "Race this input";
+    link.title =
+      `${trace.algorithm} ran on the input the adversary settled on for it; ` +
+      "this link races that input as an ordinary race, under the strict order";
+    header.appendChild(cell);
+  }
+  $("panels").classList.toggle("own-inputs", any);
 }
 
 // The race as plain text a teacher can paste: the input, the link, each sort's counts and how
@@ -85,12 +113,19 @@ function raceSummary() {
     `Sorting race: ${input}; ${request.direction}; comparator ${rule} (${entry.description}).`,
     `Link: ${location.href.split("#")[0]}${linkFor(false)}`,
   ];
+  const own = state.replays.some((replay) => ownInputs(replay.trace));
+  if (own)
+    lines.push("Each sort ran on an input of its own, the one the adversary settled on for it.");
   for (const replay of state.replays) {
     const trace = replay.trace;
     const equalities = trace.equalities ? `, ${trace.equalities} equality tests` : "";
+    const shown = Array.from(trace.input.slice(0, 8)).join(", ");
+    const its = own
+      ? `; its input ${shown}${trace.input.length > 8 ? ", …" : ""} (${trace.input.length})`
+      : "";
     lines.push(
       `${trace.algorithm}: ${trace.comparisons} comparisons${equalities}, ${trace.writes} writes, ` +
-        `${replay.length} ticks; ${finalText(replay)}.`,
+        `${replay.length} ticks; ${finalText(replay)}${its}.`,
     );
   }
   return `${lines.join("\n")}\n`;

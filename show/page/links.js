@@ -70,12 +70,20 @@ function describeRequest(request) {
   return `${request.pattern}, ${request.size} values, seed ${request.seed}, ${request.direction}${rule}`;
 }
 
+// Whether the sorts of a race each ran on an input of their own: under McIlroy's adversary each
+// trace's input is the one it settled on for that sort.
+function ownInputs(trace) {
+  return trace.rule === "adversary";
+}
+
 // Consecutive traces of one input (same pattern, size, seed, direction, comparator and values)
-// race together.
+// race together; where each sort had an input of its own, the number of values stands for them.
 function groupTraces(doc) {
   const groups = [];
   for (const trace of doc.traces) {
-    const key = requestKey(requestFromTrace(trace));
+    const request = requestFromTrace(trace);
+    if (request.values && ownInputs(trace)) request.values = [`${request.values.length} values`];
+    const key = requestKey(request);
     const last = groups[groups.length - 1];
     if (last && last.key === key) last.traces.push(trace);
     else groups.push({ key, traces: [trace] });

@@ -122,6 +122,7 @@ window.sortingShow = {
         state: panel.stateText.textContent,
         event: panel.eventText.textContent,
         strip: panel.strip.summary(),
+        own: panel.element.querySelector(".own a")?.getAttribute("href") ?? null,
       })),
       code: {
         sort: codeView.sort,

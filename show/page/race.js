@@ -158,7 +158,10 @@ function setStatus(text, details = "") {
 // The status narrates the current tick: what each sort still running did on it.
 function narrateTick() {
   if (state.tick === 0) {
-    setStatus(`Start: tick 0 of ${state.length}. ${describeRequest(state.current.request)}.`);
+    const own = state.replays.some((replay) => ownInputs(replay.trace))
+      ? "Each sort races an input of its own, the one the adversary settled on for it."
+      : "";
+    setStatus(`Start: tick 0 of ${state.length}. ${describeRequest(state.current.request)}.`, own);
     return;
   }
   const parts = [];

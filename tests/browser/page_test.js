@@ -2038,6 +2038,125 @@ async function main() {
   );
 
   await check(
+    "McIlroy's adversary on 512 values: QuickSort makes n²/4 comparisons or more, IntroSort 4 n log₂ n " +
+      "or fewer; each panel races its own input and offers it as an ordinary race that makes the same " +
+      "comparisons; the hand-over to HeapSort is marked on the strip and on its line in the code " +
+      "view; every panel in view and every text whole at 1366x768, 390x844 and 911x512",
+    async () => {
+      if (!canRecord) return;
+      const n = 512;
+      const fragment = `#pattern=shuffled&size=${n}&comparator=adversary`;
+      const killer = await openPage(defaultPage, `${fragment}&tick=0`);
+      await idle(killer);
+      const traces = (await shownDoc(killer)).traces;
+      const natives = JSON.parse(
+        native(["--pattern", "shuffled", "--size", String(n), "--adversary"]),
+      );
+      traces.forEach((trace, k) => {
+        if (options.sameLibrary || STANDARD_LIBRARY_FREE.has(trace.algorithm))
+          assert.equal(JSON.stringify(trace), JSON.stringify(natives.traces[k]), trace.algorithm);
+      });
+      const comparisons = Object.fromEntries(traces.map((t) => [t.algorithm, t.comparisons]));
+      assert.ok(comparisons.QuickSort >= (n * n) / 4, `QuickSort: ${comparisons.QuickSort}`);
+      assert.ok(
+        comparisons.IntroSort <= 4 * n * Math.log2(n),
+        `IntroSort: ${comparisons.IntroSort}`,
+      );
+      assert.ok(new Set(traces.map((t) => t.input.join())).size > 1, "inputs of their own");
+      await assertShows(killer, traces, 0, "each panel on its own input");
+      const { panels, colours } = await state(killer);
+      const links = traces.map((trace) => `#values=${trace.input.join(",")}`);
+      assert.deepEqual(
+        panels.map((panel) => panel.own),
+        links,
+      );
+      // The first range whose depth budget is spent: IntroSortStep hands it to HeapSort.
+      const at = FORMAT.rangeAt;
+      const t = traces.findIndex((trace) => trace.ranges.some((range) => range[at.budget] === 0));
+      const limited = traces[t];
+      const range = limited.ranges.find((candidate) => candidate[at.budget] === 0);
+      const tick = range[at.at] + 1;
+      await killer.locator("#code-sort").selectOption(limited.algorithm);
+      await seek(killer, tick - 1);
+      assert.equal((await state(killer)).panels[t].strip.handover, false, "before the hand-over");
+      assert.equal(await pixelsOf(killer, t, colours.handover), 0);
+      await seek(killer, tick);
+      const handed = await state(killer);
+      assert.deepEqual(
+        handed.panels[t].strip,
+        {
+          ...handed.panels[t].strip,
+          first: range[at.first],
+          last: range[at.last],
+          depth: range[at.depth],
+          handover: true,
+          // The root's budget and one level more, where the spent budget hands over.
+          limit: limited.ranges[0][at.budget] + 1,
+          text: String(range[at.depth]),
+        },
+        "the strip at the hand-over",
+      );
+      assert.equal(range[at.depth], limited.ranges[0][at.budget] + 1, "at the limit");
+      assert.ok((await pixelsOf(killer, t, colours.handover)) > 0, "the strip's dashes");
+      const file = limited.files[range[at.file]];
+      assert.deepEqual(
+        [handed.code.file, handed.code.line, handed.code.handover],
+        [file, range[at.line], true],
+      );
+      assert.equal(handed.code.marked, sources[file].split("\n")[range[at.line] - 1]);
+      assert.equal(await killer.locator("#code .code-line.handover").count(), 1);
+      assert.match(
+        await killer.locator("#code-place").textContent(),
+        new RegExp(`hands slots ${range[at.first]} to ${range[at.last]} to HeapSort`),
+      );
+      await killer.screenshot({ path: path.join(options.work, "page-handover.png") });
+
+      await press(killer, "End");
+      await settle(killer);
+      for (const viewport of [
+        PROJECTOR,
+        { width: 390, height: 844 },
+        { width: 911, height: 512 },
+      ]) {
+        const label = `the adversary's race at ${viewport.width}x${viewport.height}`;
+        await resize(killer, viewport);
+        await assertInView(killer, [...RACE_IN_VIEW, ".depth-side"], label);
+        await assertWhole(killer, label);
+        await killer.screenshot({
+          path: path.join(options.work, `page-adversary-${viewport.width}.png`),
+        });
+      }
+      // Down the page, under the race: the race as text.
+      const summary = await copied(killer, "#copy-summary");
+      assert.match(
+        summary,
+        /comparator adversary \(.*\nLink: .*\nEach sort ran on an input of its own/,
+      );
+      // Each panel's own input, raced as an ordinary race: the same comparisons.
+      for (const [k, link] of links.entries()) {
+        await follow(killer, link, `values:${traces[k].input.join(",")}:ascending`);
+        const again = (await shownDoc(killer)).traces[k];
+        assert.equal(again.rule, "less");
+        assert.equal(again.comparisons, traces[k].comparisons, `${traces[k].algorithm}'s input`);
+      }
+      assert.deepEqual(killer.errors, []);
+      await killer.context().close();
+      // A page without the module holds the adversary's traces of one input: one race of them.
+      const typed = ["--values", "5,1,4,2,3", "--adversary"];
+      const embedded = path.join(options.work, "show-adversary-without-module.html");
+      const html = fs.readFileSync(writePage(options, "show-adversary.html", typed), "utf8");
+      fs.writeFileSync(embedded, withoutModule(html, JSON.parse(native(typed))));
+      const bare = await openPage(embedded);
+      assert.equal(await bare.locator("#input-choice option").count(), 1);
+      assert.equal(
+        (await state(bare)).panels.filter((panel) => panel.own).length,
+        catalog.sorts.length,
+      );
+      await bare.context().close();
+    },
+  );
+
+  await check(
     "the recursion strip: shown for the sorts whose traces have ranges, its range and depth at " +
       "sampled ticks, stepping back and forth too, the native recorder's; QuickSort down to depth " +
       "63 on 64 ascending values; the status on pause says it",
@@ -2122,10 +2241,11 @@ async function main() {
         ["error", "#pattern=nonesuch&size=x", {}],
         ["phone", "", phone],
       ];
-      // The lab's controls, the recursion strips and a thrown call.
+      // The lab's controls, the recursion strips, a thrown call and the panels' own inputs.
       if (canRecord) {
         for (const [name, fragment] of [
           ["throw-at", "#pattern=shuffled&size=64&comparator=throw-at:50&tick=60"],
+          ["adversary", "#pattern=shuffled&size=64&comparator=adversary&tick=100"],
         ]) {
           cases.push([name, fragment, {}], [`${name} on a phone`, fragment, phone]);
         }
