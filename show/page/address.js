@@ -9,6 +9,7 @@ function linkFor(position) {
     ? [`values=${request.values.join(",")}`]
     : [`pattern=${request.pattern}`, `size=${request.size}`, `seed=${request.seed}`];
   if (request.direction !== "ascending") parts.push(`direction=${request.direction}`);
+  if (request.comparator) parts.push(`comparator=${request.comparator}`);
   if (state.chosen.length !== state.catalog.sorts.length)
     parts.push(`sorts=${state.chosen.join(",")}`);
   parts.push(...predictLinkParts());

@@ -11,6 +11,7 @@ const codeView = {
   marked: null,
   line: 0,
   finished: false,
+  handover: false,
 };
 
 // The racing sorts to choose from, keeping the choice where that sort still races.
@@ -55,15 +56,19 @@ function updateCode() {
     state.replays.find((r) => r.algorithm === $("code-sort").value) || state.replays[0];
   if (!replay) return;
   const event = replay.event();
-  const first = replay.firstFile;
-  showCodeFile(event && event.place.file ? event.place.file : first);
+  // On the first event of a range that IntroSortStep hands to HeapSort, the line that hands it
+  // over: the event itself is HeapSort's, in another file.
+  const handover = handoverAt(replay, state.tick);
+  const place = handover ? rangePlace(replay, handover) : event && event.place;
+  showCodeFile(place && place.file ? place.file : replay.firstFile);
   if (codeView.marked) {
-    codeView.marked.classList.remove("current", "last");
+    codeView.marked.classList.remove("current", "last", "handover");
     codeView.marked.removeAttribute("aria-current");
   }
   codeView.sort = replay.algorithm;
   codeView.finished = replay.finished && state.tick >= replay.length;
-  codeView.line = event && event.place.file ? event.place.line : 0;
+  codeView.handover = Boolean(handover);
+  codeView.line = place && place.file ? place.line : 0;
   codeView.marked = codeView.rows[codeView.line - 1] || null;
   const name = replay.algorithm;
   const where = event ? placeText(event.place) : "";
@@ -72,12 +77,17 @@ function updateCode() {
     text = event
       ? `${name} finished at tick ${replay.length}; its last step${where ? `, ${where}` : ""}: ${narrate(event)}.`
       : `${name} finished at tick 0, with no step to take.`;
+  } else if (handover) {
+    text = `${handoverSentence(replay, state.tick)} Its first step${where ? `, ${where}` : ""}: ${narrate(event)}.`;
   } else if (event) {
     text = `${name}${where ? `, ${where}` : ""}: ${narrate(event)}.`;
   }
   $("code-place").textContent = text;
   if (!codeView.marked) return;
-  if (codeView.finished) {
+  if (handover) {
+    codeView.marked.classList.add("handover");
+    codeView.marked.setAttribute("aria-current", "true");
+  } else if (codeView.finished) {
     codeView.marked.classList.add("last");
   } else {
     codeView.marked.classList.add("current");

@@ -56,6 +56,7 @@ function wireControls() {
     $("values-field").focus({ preventScroll: true });
   });
   $("copy-link").addEventListener("click", copyLink);
+  $("copy-summary").addEventListener("click", copySummary);
   $("fullscreen").hidden = !document.fullscreenEnabled;
   $("fullscreen").addEventListener("click", toggleFullscreen);
   document.addEventListener("fullscreenchange", () => {

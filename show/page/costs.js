@@ -173,7 +173,22 @@ function renderCosts() {
     key(label, seriesStyle(k).colour, seriesStyle(k).dash);
   });
   key("n·log₂n and n²", "#8d949a", "3 3");
-  key("◯ the race shown", "transparent", "");
+  const rule = state.current && state.current.request.comparator;
+  key(
+    rule
+      ? `no ring: the race shown runs under the comparator ${rule}, the curves under ${STRICT_ORDER}`
+      : "◯ the race shown",
+    "transparent",
+    "",
+  );
+}
+
+// The traces of the race shown that a ring can mark: the curves count the strict order on the
+// pattern's input, so a race under another comparator (on inputs of its own, for the adversary)
+// has no place among them.
+function racesCounted() {
+  const recording = state.current && state.current.recording;
+  return recording ? recording.traces.filter((trace) => trace.rule === STRICT_ORDER) : [];
 }
 
 // One log-log chart of `measure` for every sort, with the guides and the race shown, drawn in
@@ -189,7 +204,7 @@ function costChart(measure, title, available) {
     ["n·log₂n", (n) => n * Math.log2(n)],
     ["n²", (n) => n * n],
   ];
-  const shown = state.current && state.current.recording ? state.current.recording.traces : [];
+  const shown = racesCounted();
   const values = rows
     .map((row) => row[measure])
     .concat(

@@ -33,7 +33,10 @@ function raceImage(canvas = document.createElement("canvas")) {
 
 function inputName() {
   const request = state.current.request;
-  return request.values ? `values-${request.values.length}` : `${request.pattern}-${request.size}`;
+  const input = request.values
+    ? `values-${request.values.length}`
+    : `${request.pattern}-${request.size}`;
+  return request.comparator ? `${input}-${request.comparator.replace(":", "-")}` : input;
 }
 
 function saveRaceImage() {
@@ -119,9 +122,6 @@ function download() {
   const chunks = recording.doc
     ? [JSON.stringify(recording.doc)]
     : traceDocumentChunks(state.format, recording.traces);
-  const request = state.current.request;
-  const name =
-    `sorting-traces-${request.values ? "values" : request.pattern}-` +
-    `${request.values ? request.values.length : request.size}.json`;
+  const name = `sorting-traces-${inputName()}.json`;
   saveFile(new Blob(chunks, { type: "application/json" }), "application/json", name);
 }

@@ -78,6 +78,7 @@ async function showInput(entry, { tick = 0, autoplay = !reducedMotion.matches } 
   if (state.current && state.current !== entry) state.current.recording = null;
   state.current = entry;
   $("input-choice").value = String(state.inputs.indexOf(entry));
+  showComparator(entry.request.comparator || STRICT_ORDER);
   layOut(tick);
   setBusy(false);
   if (tick > 0 || !autoplay) narratePosition();
@@ -130,7 +131,10 @@ function submitValues(event) {
     field.focus();
     return;
   }
-  raceFromPanel({ values: parsed.value, direction: $("direction-field").value }, "values-message");
+  raceFromPanel(
+    withComparator({ values: parsed.value, direction: $("direction-field").value }, lab.comparator),
+    "values-message",
+  );
 }
 
 function submitPattern(event) {
@@ -145,12 +149,15 @@ function submitPattern(event) {
     return;
   }
   raceFromPanel(
-    {
-      pattern: $("pattern-field").value,
-      size: size.value,
-      seed: seed.value,
-      direction: $("direction-field").value,
-    },
+    withComparator(
+      {
+        pattern: $("pattern-field").value,
+        size: size.value,
+        seed: seed.value,
+        direction: $("direction-field").value,
+      },
+      lab.comparator,
+    ),
     "pattern-message",
   );
 }

@@ -11,9 +11,11 @@ const DIRECTIONS = ["ascending", "descending"];
 const DURATIONS = [300, 240, 180, 120, 90, 60, 45, 30, 25, 20, 15, 12, 10, 8, 6, 5, 4, 3];
 const DEFAULT_DURATION = 20;
 const LINK_KEYS = [
-  ...["values", "pattern", "size", "seed", "direction", "duration", "tick", "sorts"],
+  ...["values", "pattern", "size", "seed", "direction", "comparator", "duration", "tick", "sorts"],
   ...["predict", "kind", "embed"],
 ];
+// The comparator the sorts are written for; a request without one runs under it.
+const STRICT_ORDER = "less";
 // What predict mode can ask about, by the names its links use, in the page's words.
 const PREDICT_KINDS = {
   moves: "every move",
@@ -33,37 +35,54 @@ function shorten(text) {
 
 const quote = (text) => `"${shorten(text)}"`;
 
-// An input as the page asks for it: { values, direction } or { pattern, size, seed, direction }.
+// An input as the page asks for it: { values, direction } or { pattern, size, seed, direction },
+// with `comparator`, the lab's name of the comparator ("less-equal", "throw-at:5"), where it is
+// not the strict order.
 function requestKey(request) {
-  if (request.values) return `values:${request.values.join(",")}:${request.direction}`;
-  return `pattern:${request.pattern}:${request.size}:${request.seed}:${request.direction}`;
+  const rule = request.comparator ? `:${request.comparator}` : "";
+  if (request.values) return `values:${request.values.join(",")}:${request.direction}${rule}`;
+  return `pattern:${request.pattern}:${request.size}:${request.seed}:${request.direction}${rule}`;
+}
+
+// The same input under another comparator; the strict order is no comparator at all, so that a
+// request keeps one key however it was made.
+function withComparator(request, comparator) {
+  const { comparator: _, ...input } = request;
+  return comparator && comparator !== STRICT_ORDER ? { ...input, comparator } : input;
 }
 
 function requestFromTrace(trace) {
-  if (trace.pattern === "values")
-    return { values: trace.input.slice(), direction: trace.comparator };
-  return {
-    pattern: trace.pattern,
-    size: trace.size,
-    seed: trace.seed,
-    direction: trace.comparator,
-  };
+  const input =
+    trace.pattern === "values"
+      ? { values: trace.input.slice(), direction: trace.comparator }
+      : { pattern: trace.pattern, size: trace.size, seed: trace.seed, direction: trace.comparator };
+  return withComparator(input, trace.rule);
 }
 
 function describeRequest(request) {
+  const rule = request.comparator ? `, comparator ${request.comparator}` : "";
   if (request.values) {
     const n = request.values.length;
     const shown = request.values.slice(0, 8).join(", ") + (n > 8 ? ", …" : "");
-    return `values ${shown} (${n}), ${request.direction}`;
+    return `values ${shown} (${n}), ${request.direction}${rule}`;
   }
-  return `${request.pattern}, ${request.size} values, seed ${request.seed}, ${request.direction}`;
+  return `${request.pattern}, ${request.size} values, seed ${request.seed}, ${request.direction}${rule}`;
 }
 
-// Consecutive traces of one input (same pattern, size, seed, direction and values) race together.
+// Whether the sorts of a race each ran on an input of their own: under McIlroy's adversary each
+// trace's input is the one it settled on for that sort.
+function ownInputs(trace) {
+  return trace.rule === "adversary";
+}
+
+// Consecutive traces of one input (same pattern, size, seed, direction, comparator and values)
+// race together; where each sort had an input of its own, the number of values stands for them.
 function groupTraces(doc) {
   const groups = [];
   for (const trace of doc.traces) {
-    const key = requestKey(requestFromTrace(trace));
+    const request = requestFromTrace(trace);
+    if (request.values && ownInputs(trace)) request.values = [`${request.values.length} values`];
+    const key = requestKey(request);
     const last = groups[groups.length - 1];
     if (last && last.key === key) last.traces.push(trace);
     else groups.push({ key, traces: [trace] });
@@ -140,6 +159,35 @@ function parseDirection(text) {
   return { value: name };
 }
 
+// A comparator of the catalogue's `comparators` by its name, in any letter case; one that takes
+// K (throw-at) is written NAME:K, K a call number from 1. Returns { value }, the name as the
+// recorder takes it ("throw-at:5"), or { error } listing the choices.
+function parseComparator(text, comparators) {
+  const trimmed = String(text).trim();
+  const colon = trimmed.indexOf(":");
+  const name = colon < 0 ? trimmed : trimmed.slice(0, colon);
+  const found = findName(
+    comparators.map((choice) => choice.name),
+    name,
+  );
+  const entry = comparators.find((choice) => choice.name === found);
+  const choices = comparators
+    .map((choice) => (choice.takes ? `${choice.name}:${choice.takes}` : choice.name))
+    .join(", ");
+  // A K where none is taken is a name the lab does not know either.
+  if (!entry || (!entry.takes && colon >= 0))
+    return { error: `Unknown comparator ${quote(trimmed)}; the comparators are ${choices}.` };
+  if (!entry.takes) return { value: entry.name };
+  if (colon < 0) {
+    return {
+      error: `comparator ${entry.name} takes ${entry.takes}: write ${entry.name}:${entry.takes}, ${entry.takes} a whole number from 1 to ${INT32_MAX}.`,
+    };
+  }
+  const count = parseWhole(trimmed.slice(colon + 1), entry.takes, 1, INT32_MAX);
+  if (count.error) return { error: `comparator ${entry.name}: ${count.error}` };
+  return { value: `${entry.name}:${count.value}` };
+}
+
 function parseDuration(text) {
   const low = DURATIONS[DURATIONS.length - 1];
   const high = DURATIONS[0];
@@ -207,6 +255,12 @@ function parseLink(fragment, catalog, maxValues) {
     if (parsed.error) inputProblem(parsed.error);
     else direction = parsed.value;
   }
+  let comparator = STRICT_ORDER;
+  if (fields.has("comparator")) {
+    const parsed = parseComparator(fields.get("comparator"), catalog.comparators);
+    if (parsed.error) inputProblem(parsed.error);
+    else comparator = parsed.value;
+  }
   if (fields.has("values") && fields.has("pattern")) {
     inputProblem("values and pattern are both given; a link races one or the other.");
   } else if (fields.has("values")) {
@@ -233,10 +287,13 @@ function parseLink(fragment, catalog, maxValues) {
     if (!pattern.error && !size.error && !seed.error) {
       link.request = { pattern: pattern.value, size: size.value, seed: seed.value, direction };
     }
-  } else if (fields.has("size") || fields.has("seed") || fields.has("direction")) {
-    inputProblem("size, seed and direction need a pattern (or values for direction) to go with.");
+  } else if (["size", "seed", "direction", "comparator"].some((key) => fields.has(key))) {
+    inputProblem(
+      "size, seed, direction and comparator need a pattern (or values for direction and comparator) to go with.",
+    );
   }
   if (link.inputProblem) delete link.request;
+  else if (link.request) link.request = withComparator(link.request, comparator);
   if (fields.has("duration")) {
     const parsed = parseDuration(fields.get("duration"));
     if (parsed.error) link.problems.push(parsed.error);

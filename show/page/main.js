@@ -63,7 +63,8 @@ function disableRecording(text) {
   const note = $("record-unavailable");
   note.textContent = text;
   note.hidden = false;
-  document.querySelectorAll("#values-form *, #pattern-form *").forEach((element) => {
+  const lab = "#comparator-field, #comparator-choice, #throw-at-field, #throw-at-choice";
+  document.querySelectorAll(`#values-form *, #pattern-form *, ${lab}`).forEach((element) => {
     if ("disabled" in element) element.disabled = true;
   });
 }
@@ -120,12 +121,15 @@ window.sortingShow = {
         counters: panel.counters.textContent,
         state: panel.stateText.textContent,
         event: panel.eventText.textContent,
+        strip: panel.strip.summary(),
+        own: panel.element.querySelector(".own a")?.getAttribute("href") ?? null,
       })),
       code: {
         sort: codeView.sort,
         file: codeView.file,
         line: codeView.line,
         finished: codeView.finished,
+        handover: codeView.handover,
         text: codeView.line > 0 ? codeView.texts[codeView.line - 1] : null,
         marked: codeView.marked
           ? codeView.marked.textContent.replace(/^\d+/, "").replace(/\n$/, "")
@@ -158,6 +162,7 @@ async function start() {
   }
   fillFromCatalog(state.catalog);
   wirePredict();
+  fillComparators();
   chooseSorts(state.catalog.sorts.map((sort) => sort.name));
   state.format = traceFormat(state.catalog);
   $("count-budget").textContent = state.catalog.limits.count_budget.toLocaleString("en");
@@ -178,8 +183,10 @@ async function start() {
       addInput(requestFromTrace(group.traces[0]), doc, pairs);
     });
   } else {
-    for (const { pattern, size, seed, values, direction } of listed) {
-      addInput(pattern === "values" ? { values, direction } : { pattern, size, seed, direction });
+    for (const { pattern, size, seed, values, direction, rule } of listed) {
+      const input =
+        pattern === "values" ? { values, direction } : { pattern, size, seed, direction };
+      addInput(withComparator(input, rule));
     }
   }
   state.recorderProblem = recorderProblemText(hasModule);

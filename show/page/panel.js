@@ -16,6 +16,10 @@ function readColours() {
     compare: read("--compare"),
     write: read("--write"),
     held: read("--held"),
+    thrown: read("--thrown"),
+    strip: read("--strip"),
+    handover: read("--handover"),
+    limit: read("--limit"),
     ink: read("--ink"),
     panel: read("--panel"),
     zero: read("--zero"),
@@ -51,6 +55,7 @@ class Panel {
     // A click on a panel shows its sort's code.
     this.element.addEventListener("click", () => chooseCodeSort(algorithm));
     this.context = this.canvas.getContext("2d", { alpha: false });
+    this.strip = new RecursionStrip(this);
   }
 
   // Shows another run of the same sort in the same elements, which keeps the page's layout
@@ -62,6 +67,7 @@ class Panel {
     this.drawnLabels = [];
     this.drawnHeights = [];
     this.labelWidth = null;
+    this.strip.attach(replay);
     this.eventText.textContent = replay.trace.consistent
       ? ""
       : "Warning: this trace does not replay to its recorded output.";
@@ -81,8 +87,7 @@ class Panel {
     }
     this.counters.textContent = countersText(r, true);
     this.stateText.textContent = finishedText(finishedRank, r.length);
-    if (r.trace.consistent)
-      this.eventText.textContent = r.showsOrder ? stabilityVerdict(r.trace.reorderedPairs) : "";
+    if (r.trace.consistent) this.eventText.textContent = finalText(r);
     for (const cell of cells) {
       const box = cell.getBoundingClientRect();
       cell.style.setProperty("--final-width", `${Math.ceil(box.width)}px`);
@@ -105,18 +110,13 @@ class Panel {
     this.stateText.textContent = finished ? finishedText(finishedRank, r.length) : "";
     this.stateText.className = finished ? "state finished" : "state";
     if (r.trace.consistent) {
-      // A finished sort says instead whether it kept equal values in their starting order (its
-      // last step is in the code view and, for screen readers, in the status).
+      // A finished sort says instead how its run ended and whether it kept equal values in their
+      // starting order (its last step is in the code view and, for screen readers, in the status).
       const event = this.currentEvent(tick);
-      this.eventText.textContent = finished
-        ? r.showsOrder
-          ? stabilityVerdict(r.trace.reorderedPairs)
-          : ""
-        : event
-          ? narrate(event)
-          : "";
+      this.eventText.textContent = finished ? finalText(r) : event ? narrate(event) : "";
       this.eventText.title = this.eventText.textContent;
     }
+    this.strip.update(tick);
   }
 
   // The event applied last, while the clock stands on it (not after the sort is done).
@@ -168,6 +168,9 @@ class Panel {
     const low = Math.min(0, r.low);
     const high = Math.max(0, r.high) === low ? low + 1 : Math.max(0, r.high);
     const strip = px(MARK_STRIP);
+    // The marks' height: the strip but a pixel above and below; where the sort shows its
+    // ranges, the recursion strip's bar takes the lower pixel and two more.
+    const marks = strip - px(1) - Math.max(px(1), this.strip.room(px));
     const top = labelRoom;
     const bottom = height - strip - (low < 0 ? labelRoom : px(1));
     const y = (value) => Math.round(top + ((high - value) * (bottom - top)) / (high - low));
@@ -187,7 +190,7 @@ class Panel {
         [event.i, event.a],
         [event.j, event.b],
       ]) {
-        if (slot >= 0) marked.set(slot, colours.compare);
+        if (slot >= 0) marked.set(slot, event.kind === "throw" ? colours.thrown : colours.compare);
         else held.push(value);
       }
     }
@@ -216,13 +219,14 @@ class Panel {
       g.fillRect(centre(k) - Math.floor(markedWidth / 2), from, markedWidth, to - from);
     }
     if (labels) this.drawLabels(g, r.values, this.drawnLabels, left, gap, span, px, colours);
-    this.drawMarks(g, event, centre, height - strip + px(1), strip - px(2), colours);
+    this.drawMarks(g, event, centre, height - strip + px(1), marks, colours);
     // Held values: a dashed line at their height, dashes in whole pixels.
     g.fillStyle = colours.held;
     for (const value of held) {
       const at = Math.min(height - strip - px(2), Math.max(0, y(value) - px(1)));
       for (let x = 0; x < width; x += px(10)) g.fillRect(x, at, px(6), px(2));
     }
+    this.strip.draw(g, width, height, px, colours);
     this.dirty = false;
   }
 
@@ -286,13 +290,28 @@ class Panel {
   }
 
   // The second cue under a marked slot, not colour alone: a triangle for a comparison, two
-  // bars for an equality test, a square for a write. At least eight pixels wide at any n.
+  // bars for an equality test, a square for a write, a cross for a call that threw. At least
+  // eight pixels wide at any n.
   drawMarks(g, event, centre, top, size, colours) {
     if (!event) return;
     const half = Math.floor(size / 2);
     if (event.kind === "write") {
       g.fillStyle = colours.write;
       g.fillRect(centre(event.slot) - half, top, size, size);
+      return;
+    }
+    if (event.kind === "throw") {
+      // Two diagonals of whole-pixel squares, as thick as a third of the mark.
+      g.fillStyle = colours.thrown;
+      const thick = Math.max(2, Math.floor(size / 3));
+      for (const slot of [event.i, event.j]) {
+        if (slot < 0) continue;
+        const left = centre(slot) - half;
+        for (let d = 0; d + thick <= size; ++d) {
+          g.fillRect(left + d, top + d, thick, thick);
+          g.fillRect(left + size - thick - d, top + d, thick, thick);
+        }
+      }
       return;
     }
     g.fillStyle = colours.compare;

@@ -88,6 +88,8 @@ function layOut(tick) {
     state.panels = names.map((name) => new Panel(container, name, facts(name)));
   }
   state.replays.forEach((replay, k) => state.panels[k].attach(replay));
+  fitStrips(state.panels);
+  labelPanels(state.panels);
   fitPanels();
   fillCodeChoice();
   state.length = Math.max(0, ...state.replays.map((replay) => replay.length));
@@ -160,15 +162,21 @@ function setStatus(text, details = "") {
 // The status narrates the current tick: what each sort still running did on it.
 function narrateTick() {
   if (state.tick === 0) {
-    setStatus(`Start: tick 0 of ${state.length}. ${describeRequest(state.current.request)}.`);
+    const own = state.replays.some((replay) => ownInputs(replay.trace))
+      ? "Each sort races an input of its own, the one the adversary settled on for it."
+      : "";
+    setStatus(`Start: tick 0 of ${state.length}. ${describeRequest(state.current.request)}.`, own);
     return;
   }
   const parts = [];
   for (const panel of state.panels) {
     const event = panel.currentEvent(state.tick);
     const where = event ? placeText(event.place) : "";
-    if (event)
-      parts.push(`${panel.replay.algorithm}${where ? `, ${where}:` : ""} ${narrate(event)}.`);
+    if (!event) continue;
+    const handed = handoverSentence(panel.replay, state.tick);
+    if (handed) parts.push(handed);
+    parts.push(`${panel.replay.algorithm}${where ? `, ${where}:` : ""} ${narrate(event)}.`);
+    if (panel.strip.shown) parts.push(`${rangeSentence(panel.replay, state.tick)}.`);
   }
   const done = state.panels
     .filter((panel) => panel.replay.length < state.tick)
@@ -185,13 +193,10 @@ function narrateEnd() {
     .slice()
     .sort((x, y) => x.length - y.length)
     .map((replay) => `${replay.algorithm} (${replay.length})`);
-  const orders = state.replays
-    .filter((replay) => replay.showsOrder)
-    .map((replay) => `${replay.algorithm} ${stabilityVerdict(replay.trace.reorderedPairs)}`);
-  const kept = orders.length ? ` ${orders.join("; ")}.` : "";
+  const ends = state.replays.map((replay) => `${replay.algorithm}: ${finalText(replay)}.`);
   setStatus(
-    `All finished at tick ${state.length}: each panel says in what place.`,
-    `Ticks needed: ${order.join(", ")}.${kept}`,
+    `All finished at tick ${state.length}: each panel says in what place and how.`,
+    `Ticks needed: ${order.join(", ")}. ${ends.join(" ")}`,
   );
 }
 

@@ -4,7 +4,7 @@
 // in words.
 
 // The page's words for the catalogue's kinds of event.
-const EVENT_KINDS = { comparison: "compare", equality: "equal", write: "write" };
+const EVENT_KINDS = { comparison: "compare", equality: "equal", write: "write", throw: "throw" };
 
 class Replay {
   constructor(packed, format) {
@@ -123,6 +123,12 @@ function operand(slot, value, from) {
 function narrate(event) {
   if (event.kind === "write")
     return `writes ${event.value} into slot ${event.slot} (was ${event.old})`;
+  if (event.kind === "throw") {
+    return (
+      `the comparator throws when asked about ${operand(event.i, event.a, event.fromI)} ` +
+      `and ${operand(event.j, event.b, event.fromJ)}`
+    );
+  }
   if (event.kind === "equal") {
     return (
       `tests ${operand(event.i, event.a, event.fromI)} and ${operand(event.j, event.b, event.fromJ)} ` +
@@ -154,6 +160,30 @@ function stabilityVerdict(pairs) {
   return pairs === 0
     ? "kept the order of equal values"
     : `reordered ${pairs} pair${pairs === 1 ? "" : "s"} of equal values`;
+}
+
+// How a run ended, in words, from the trace's own verdict: its outcome and whether every value is
+// still there once. A throw ends the run at its last comparator call.
+function outcomeText(trace) {
+  const values = trace.kept ? "every value kept" : "values lost";
+  if (trace.outcome === "threw") return `threw at call ${trace.comparisons}, ${values}`;
+  if (trace.outcome === "stopped") {
+    const lost = trace.kept ? "" : `, ${values}`;
+    return `stopped by the call budget after ${trace.comparisons} calls${lost}`;
+  }
+  if (trace.outcome === "sorted") return trace.kept ? "sorted" : `sorted, ${values}`;
+  return `${trace.outcome}, ${values}`;
+}
+
+// What a finished sort's panel says: its outcome, and where it sorted values that repeat,
+// whether it kept their starting order.
+function finalText(replay) {
+  const trace = replay.trace;
+  const order =
+    trace.outcome === "sorted" && replay.showsOrder
+      ? `; ${stabilityVerdict(trace.reorderedPairs)}`
+      : "";
+  return `${outcomeText(trace)}${order}`;
 }
 
 function ordinal(n) {

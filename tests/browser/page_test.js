@@ -144,10 +144,10 @@ function writePage(options, name, args) {
 // the trace alone: the input with the writes so far applied, and the counts.
 function expectedAt(trace, tick) {
   const values = trace.input.slice();
-  const counts = { comparison: 0, equality: 0, write: 0 };
+  const counts = { comparisons: 0, equalities: 0, writes: 0 };
   for (const event of trace.events.slice(0, tick)) {
     const { kind, fields } = named(event);
-    ++counts[kind];
+    ++counts[FORMAT.kinds[kind].counts];
     if (kind === "equality")
       assert.equal(
         fields.equal,
@@ -174,12 +174,46 @@ const comparesHeld = (event) =>
 
 // The panel's counters, in the page's words, after `counts` events of each kind.
 function countersAt(trace, counts) {
-  return countersText({
-    trace,
-    comparisons: counts.comparison,
-    equalities: counts.equality,
-    writes: counts.write,
-  });
+  return countersText({ trace, ...counts });
+}
+
+// How a run ended, found from its events alone: the identities and values its writes leave
+// (every identity once: every value kept; the values in the direction's order: sorted), a thrown
+// call (and which call it was), or the call budget used up; and its words on the panel.
+function outcomeOf(trace) {
+  const values = trace.input.slice();
+  const ids = trace.input.map((_, slot) => slot);
+  let [calls, threw] = [0, 0];
+  for (const { kind, fields } of trace.events.map(named)) {
+    if (FORMAT.kinds[kind].counts === "comparisons") ++calls;
+    if (kind === "throw") threw = calls;
+    if (kind === "write") [values[fields.slot], ids[fields.slot]] = [fields.new, fields.new_id];
+  }
+  const kept = ids
+    .slice()
+    .sort((x, y) => x - y)
+    .every((id, k) => id === k);
+  const order = trace.comparator === "ascending" ? 1 : -1;
+  const sorted = values.every((value, k) => k === 0 || order * (value - values[k - 1]) >= 0);
+  const { call_budget_per_square: square, call_budget_base: base } = FORMAT.limits;
+  const stopped = trace.comparisons >= square * trace.size ** 2 + base;
+  const outcome = threw ? "threw" : stopped ? "stopped" : sorted ? "sorted" : "not sorted";
+  const lost = kept ? "every value kept" : "values lost";
+  const words = {
+    sorted: kept ? "sorted" : `sorted, ${lost}`,
+    "not sorted": `not sorted, ${lost}`,
+    threw: `threw at call ${threw}, ${lost}`,
+    stopped: `stopped by the call budget after ${calls} calls${kept ? "" : `, ${lost}`}`,
+  }[outcome];
+  return { outcome, kept, words };
+}
+
+// The range of a trace the strip must show at `tick`: the last one announced at or before the
+// event that brings the clock there (its last event once it finished).
+function rangeAtTick(trace, tick) {
+  const before = Math.min(tick, trace.events.length) - 1;
+  const started = trace.ranges.filter((range) => range[FORMAT.rangeAt.at] <= before);
+  return tick > 0 && started.length ? started[started.length - 1] : null;
 }
 
 // The library line of each event of a trace as the page reads it (file, line, standard
@@ -190,6 +224,21 @@ function placesOf(trace, sources) {
     const place = replay.eventAt(k + 1).place;
     return { ...place, text: sources[place.file].split("\n")[place.line - 1] };
   });
+}
+
+// Where the code view marks each event's line: the event's own, but on the first event of a
+// range handed to HeapSort (budget 0) the library line that hands it over.
+function markedPlaces(trace, sources) {
+  const places = placesOf(trace, sources);
+  const at = FORMAT.rangeAt;
+  for (const range of trace.ranges) {
+    const tick = range[at.at] + 1;
+    if (range[at.budget] !== 0 || rangeAtTick(trace, tick) !== range) continue;
+    const file = trace.files[range[at.file]];
+    const text = sources[file].split("\n")[range[at.line] - 1];
+    places[tick - 1] = { file, line: range[at.line], callee: null, text, handover: true };
+  }
+  return places;
 }
 
 // The sorts whose traces hold no step of the standard library's own algorithms,
@@ -237,7 +286,7 @@ function assertSameAsNative(fromPage, fromNative, sameLibrary, label) {
     assert.deepEqual(replayed.values, trace.output, `${name}: its writes replay to its output`);
     assert.equal(
       replayed.counters,
-      countersAt(trace, { comparison: comparisons, equality: equalities, write: writes }),
+      countersAt(trace, { comparisons, equalities, writes }),
       `${name}: its totals count its events`,
     );
   });
@@ -538,6 +587,7 @@ async function main() {
         `${label}: ${trace.algorithm}`,
       );
       assert.match(panel.state, /^finished \d/, `${label}: ${trace.algorithm} says it finished`);
+      assert.match(panel.event, /^sorted(;|$)/, `${label}: ${trace.algorithm} says it sorted`);
     });
   }
   async function seek(page, tick) {
@@ -758,7 +808,7 @@ async function main() {
   const markedLine = (page) =>
     page.evaluate(() => {
       const pane = document.getElementById("code");
-      const marks = pane.querySelectorAll(".current, .last");
+      const marks = pane.querySelectorAll(".current, .last, .handover");
       const outer = pane.getBoundingClientRect();
       const [left, top] = [outer.left + pane.clientLeft, outer.top + pane.clientTop];
       const box = marks.length ? marks[0].getBoundingClientRect() : null;
@@ -801,8 +851,9 @@ async function main() {
         assert.equal(reference.algorithm, trace.algorithm);
         await page.locator("#code-sort").selectOption(trace.algorithm);
         const n = reference.events.length;
-        const places = placesOf(reference, sources);
+        const places = markedPlaces(reference, sources);
         const withCallee = places.findIndex((place) => place.callee);
+        const handover = places.findIndex((place) => place.handover);
         const ticks = [
           1,
           2,
@@ -810,6 +861,7 @@ async function main() {
           ...Array.from({ length: 7 }, (_, s) => 2 + Math.floor(((n - 2) * (s + 1)) / 8)),
         ];
         if (withCallee >= 0) ticks.push(withCallee + 1);
+        if (handover >= 0) ticks.push(handover + 1);
         for (const tick of ticks) {
           const label = `${trace.algorithm} at tick ${tick}`;
           await seek(page, tick);
@@ -825,7 +877,9 @@ async function main() {
           assert.ok(marked.inside && !marked.sideways, `${label}: the marked line whole in view`);
           // The sort has finished from its last tick on, as its panel says.
           assert.equal(shown.code.finished, tick >= n, `${label}: finished`);
-          assert.deepEqual(marked.marks, [tick >= n ? "code-line last" : "code-line current"]);
+          const mark = expected.handover ? "handover" : tick >= n ? "last" : "current";
+          assert.deepEqual(marked.marks, [`code-line ${mark}`], label);
+          assert.equal(shown.code.handover, Boolean(expected.handover), `${label}: hand-over`);
           if (tick >= n)
             assert.ok(
               marked.place.startsWith(`${trace.algorithm} finished at tick ${n}; its last step`),
@@ -925,9 +979,9 @@ async function main() {
             if (trace.output[p] === trace.output[q] && ids[p] > ids[q]) ++pairs;
         }
         const verdict = stabilityVerdict(pairs);
-        assert.equal(shown.panels[k].event, verdict, trace.algorithm);
+        assert.equal(shown.panels[k].event, `sorted; ${verdict}`, trace.algorithm);
         assert.ok(
-          status.includes(`${trace.algorithm} ${verdict}`),
+          status.includes(`${trace.algorithm}: sorted; ${verdict}`),
           `${trace.algorithm}: ${status}`,
         );
         assert.equal(
@@ -945,7 +999,7 @@ async function main() {
       });
       assert.equal(
         shown.panels.find((panel) => panel.algorithm === "BubbleSort").event,
-        "kept the order of equal values",
+        "sorted; kept the order of equal values",
         "BubbleSort keeps the order",
       );
       await example.screenshot({ path: path.join(options.work, "page-stability.png") });
@@ -1156,7 +1210,7 @@ async function main() {
       };
       const [frameWidth, frameHeight] = pngSize(await saved("#export-frame"), "the race");
       const canvases = await slides
-        .locator(".panel canvas")
+        .locator(".panel .plot canvas")
         .evaluateAll((list) => list.map((c) => [c.width, c.height]));
       assert.equal(
         frameWidth,
@@ -1323,12 +1377,11 @@ async function main() {
       assert.match(await projector.locator("#status").textContent(), /Space pauses/);
       const { colours, panels } = await state(projector);
       const pairs = [
-        ...["compare", "write", "held"].flatMap((mark) => [
+        ...["compare", "write", "held", "thrown"].flatMap((mark) => [
           [mark, "bar"],
           [mark, "panel"],
         ]),
-        ["bar", "panel"],
-        ["range", "panel"],
+        ...["bar", "range", "strip", "handover", "limit"].map((mark) => [mark, "panel"]),
       ];
       for (const [front, behind] of pairs) {
         const ratio = contrast(colours[front], colours[behind]);
@@ -1479,6 +1532,12 @@ async function main() {
         ["#size=10", /need a pattern/],
         ["#values=3,%E0%A4%A", /malformed %-escape/],
         ["#values=1e9", /exponent/, /1000000000/],
+        [
+          "#values=3,1,2&comparator=sideways",
+          /unknown comparator "sideways"/i,
+          /the comparators are less, less-equal, .*throw-at:K/,
+        ],
+        ["#values=3,1,2&comparator=throw-at", /throw-at takes K: write throw-at:K/],
       ];
       // The first opens the page; the others are typed over it into the address bar.
       const linked = await openPage(defaultPage, bad[0][0]);
@@ -2218,6 +2277,165 @@ async function main() {
     },
   );
 
+  // The race a link names, once a page already open has followed it.
+  async function raceOf(page, key) {
+    for (let k = 0; k < 500; ++k) {
+      const shown = await state(page);
+      if (!shown.busy && shown.input === key) return settle(page);
+      await page.clock.runFor(10);
+      await new Promise((resolve) => setTimeout(resolve, 10));
+    }
+    throw new Error(`the race ${key} never showed`);
+  }
+  async function follow(page, fragment, key) {
+    await page.evaluate((hash) => {
+      location.hash = hash;
+    }, fragment);
+    await raceOf(page, key);
+  }
+  // How many pixels of the canvas of the panel `k`'s bars have the colour #rrggbb.
+  const pixelsOf = (page, k, colour) =>
+    page.evaluate(
+      ([k, colour]) => {
+        const canvas = document.querySelectorAll(".panel .plot canvas")[k];
+        const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+        const [r, g, b] = [1, 3, 5].map((at) => parseInt(colour.slice(at, at + 2), 16));
+        let count = 0;
+        for (let p = 0; p < data.length; p += 4)
+          count += data[p] === r && data[p + 1] === g && data[p + 2] === b;
+        return count;
+      },
+      [k, colour],
+    );
+  // The page's words for an operand of a comparator call.
+  const operandWords = (slot, value, from) =>
+    slot !== null
+      ? `slot ${slot} (value ${value})`
+      : `the held value ${value}${from === null ? "" : ` (copied from slot ${from})`}`;
+  // The clipboard as the page sees it, keeping what it is given.
+  const copied = async (page, button) => {
+    await page.evaluate(() => {
+      navigator.clipboard.writeText = async (text) => {
+        window.copiedText = text;
+      };
+    });
+    await page.locator(button).click();
+    await page.clock.runFor(50);
+    return page.evaluate(() => window.copiedText);
+  };
+
+  await check(
+    "the comparator lab: under each comparator of the catalogue, named in a link in any letter case, " +
+      "each panel ends with the outcome its trace's identities give, the native recorder's; a " +
+      "thrown call is narrated and marked with a cross; a choice records the race again; the " +
+      "comparator and the outcomes are in the copied link and text",
+    async () => {
+      if (!canRecord) return;
+      const [{ pattern, size, seed }] = defaultGroups[0];
+      const input = `pattern=${pattern}&size=${size}&seed=${seed}`;
+      const key = (rule) => `pattern:${pattern}:${size}:${seed}:ascending${rule ? `:${rule}` : ""}`;
+      const args = ["--pattern", pattern, "--size", String(size), "--seed", String(seed)];
+      // K throws in the middle of every sort's run: at half the fewest comparisons of any.
+      const k = Math.floor(Math.min(...defaultGroups[0].map((trace) => trace.comparisons)) / 2);
+      const lab = await openPage(defaultPage, `#${input}&tick=0`);
+      const outcomes = new Set();
+      for (const [index, { name, takes }] of catalog.comparators.entries()) {
+        const rule = takes ? `${name}:${k}` : name;
+        const written = index % 2 ? rule.toUpperCase() : rule;
+        await follow(lab, `#${input}&comparator=${written}`, key(rule === "less" ? "" : rule));
+        const traces = (await shownDoc(lab)).traces;
+        const natives = JSON.parse(native([...args, "--comparator", rule])).traces;
+        assert.equal(await lab.locator("#comparator-choice").inputValue(), name);
+        assert.equal(await lab.locator("#throw-at-choice").isVisible(), Boolean(takes), rule);
+        if (rule !== "less") {
+          const listed = await lab.locator("#input-choice option:checked").textContent();
+          assert.ok(listed.endsWith(`, comparator ${rule}`), listed);
+        }
+        await runToEnd(lab);
+        const shown = await state(lab);
+        traces.forEach((trace, t) => {
+          const label = `${rule}: ${trace.algorithm}`;
+          const { words, ...found } = outcomeOf(trace);
+          outcomes.add(found.outcome);
+          assert.equal(trace.rule, rule, label);
+          assert.equal(shown.panels[t].event, words, label);
+          assert.deepEqual({ outcome: trace.outcome, kept: trace.kept }, found, label);
+          if (options.sameLibrary || STANDARD_LIBRARY_FREE.has(trace.algorithm)) {
+            const { outcome, kept } = natives[t];
+            assert.deepEqual({ outcome, kept }, found, `${label}, as sort_show --json has it`);
+          }
+          if (takes) assert.equal(words, `threw at call ${k}, every value kept`, label);
+        });
+        assert.equal(await lab.locator("#thrown-key").isVisible(), Boolean(takes), rule);
+        if (!takes) continue;
+        // Each thrown call: narrated in the status, and a cross of its own colour under its
+        // slots where it has them, on that tick alone.
+        const { colours } = await state(lab);
+        for (const [t, trace] of traces.entries()) {
+          const at = trace.events.findIndex((event) => named(event).kind === "throw");
+          const { i, j, a, b, from_i: fromI, from_j: fromJ } = named(trace.events[at]).fields;
+          await seek(lab, at);
+          assert.equal(
+            await pixelsOf(lab, t, colours.thrown),
+            0,
+            `${trace.algorithm}: no cross yet`,
+          );
+          await press(lab, "ArrowRight");
+          await settle(lab);
+          const status = await lab.locator("#status").textContent();
+          // The race's last tick is narrated as its end.
+          if (at + 1 === shown.length) continue;
+          const words =
+            `${trace.algorithm}, ${placeText(placesOf(trace, sources)[at])}: the comparator throws ` +
+            `when asked about ${operandWords(i, a, fromI)} and ${operandWords(j, b, fromJ)}.`;
+          assert.ok(status.includes(words), `${words} in ${status}`);
+          if (i !== null || j !== null)
+            assert.ok((await pixelsOf(lab, t, colours.thrown)) > 0, `${trace.algorithm}: a cross`);
+        }
+        await lab.screenshot({ path: path.join(options.work, "page-throw.png") });
+      }
+      assert.ok(outcomes.size >= 3, `the lab's outcomes: ${[...outcomes]}`);
+      // A choice in the input panel, then in the toolbar with a K of its own, records the race
+      // again under it; a K that is no call number is refused and the race stays.
+      await lab.locator("#comparator-field").selectOption("less-equal");
+      await raceOf(lab, key("less-equal"));
+      assert.match(lab.url(), /comparator=less-equal/);
+      await lab.locator("#comparator-choice").selectOption("throw-at");
+      await raceOf(lab, key(`throw-at:${k}`));
+      const thrown = `throw-at:${k + 1}`;
+      for (const [count, wanted] of [
+        [k + 1, key(thrown)],
+        [0, key(thrown)],
+      ]) {
+        await lab.locator("#throw-at-choice").fill(String(count));
+        await lab.locator("#throw-at-choice").dispatchEvent("change");
+        await raceOf(lab, wanted);
+      }
+      assert.match(await lab.locator("#status").textContent(), /K must be from 1/);
+      assert.equal((await shownDoc(lab)).traces[0].rule, thrown);
+      assert.match(await copied(lab, "#copy-link"), new RegExp(`comparator=${thrown}&`));
+      const text = await copied(lab, "#copy-summary");
+      assert.match(text, new RegExp(`; ascending; comparator ${thrown} \\(`), text);
+      assert.match(text, new RegExp(`#${input}&comparator=${thrown}\n`), text);
+      for (const trace of (await shownDoc(lab)).traces) {
+        assert.ok(
+          text.includes(`\n${trace.algorithm}: ${trace.comparisons} comparisons`) &&
+            text.includes(`; threw at call ${k + 1}, every value kept.\n`),
+          `${trace.algorithm} in ${text}`,
+        );
+      }
+      assert.deepEqual(lab.errors, []);
+      await lab.context().close();
+      // A page sort_show wrote under a comparator records its inputs under it.
+      const ruled = await openPage(
+        writePage(options, "show-less-equal.html", [...args, "--comparator", "less-equal"]),
+      );
+      await idle(ruled);
+      assert.equal((await state(ruled)).input, key("less-equal"));
+      await ruled.context().close();
+    },
+  );
+
   await check(
     "predict mode in a course's frame (embed=1): the race and the mode alone, and the parent " +
       "hears each answer and the end",
@@ -2272,14 +2490,218 @@ async function main() {
   );
 
   await check(
+    "McIlroy's adversary on 512 values: QuickSort makes n²/4 comparisons or more, IntroSort 4 n log₂ n " +
+      "or fewer; each panel races its own input and offers it as an ordinary race that makes the same " +
+      "comparisons; the hand-over to HeapSort is marked on the strip and on its line in the code " +
+      "view; every panel in view and every text whole at 1366x768, 390x844 and 911x512",
+    async () => {
+      if (!canRecord) return;
+      const n = 512;
+      const fragment = `#pattern=shuffled&size=${n}&comparator=adversary`;
+      const killer = await openPage(defaultPage, `${fragment}&tick=0`);
+      await idle(killer);
+      const traces = (await shownDoc(killer)).traces;
+      const natives = JSON.parse(
+        native(["--pattern", "shuffled", "--size", String(n), "--adversary"]),
+      );
+      traces.forEach((trace, k) => {
+        if (options.sameLibrary || STANDARD_LIBRARY_FREE.has(trace.algorithm))
+          assert.equal(JSON.stringify(trace), JSON.stringify(natives.traces[k]), trace.algorithm);
+      });
+      const comparisons = Object.fromEntries(traces.map((t) => [t.algorithm, t.comparisons]));
+      assert.ok(comparisons.QuickSort >= (n * n) / 4, `QuickSort: ${comparisons.QuickSort}`);
+      assert.ok(
+        comparisons.IntroSort <= 4 * n * Math.log2(n),
+        `IntroSort: ${comparisons.IntroSort}`,
+      );
+      assert.ok(new Set(traces.map((t) => t.input.join())).size > 1, "inputs of their own");
+      await assertShows(killer, traces, 0, "each panel on its own input");
+      const { panels, colours } = await state(killer);
+      const links = traces.map((trace) => `#values=${trace.input.join(",")}`);
+      assert.deepEqual(
+        panels.map((panel) => panel.own),
+        links,
+      );
+      // The first range whose depth budget is spent: IntroSortStep hands it to HeapSort.
+      const at = FORMAT.rangeAt;
+      const t = traces.findIndex((trace) => trace.ranges.some((range) => range[at.budget] === 0));
+      const limited = traces[t];
+      const range = limited.ranges.find((candidate) => candidate[at.budget] === 0);
+      const tick = range[at.at] + 1;
+      await killer.locator("#code-sort").selectOption(limited.algorithm);
+      await seek(killer, tick - 1);
+      assert.equal((await state(killer)).panels[t].strip.handover, false, "before the hand-over");
+      assert.equal(await pixelsOf(killer, t, colours.handover), 0);
+      await seek(killer, tick);
+      const handed = await state(killer);
+      assert.deepEqual(
+        handed.panels[t].strip,
+        {
+          ...handed.panels[t].strip,
+          first: range[at.first],
+          last: range[at.last],
+          depth: range[at.depth],
+          handover: true,
+          // The root's budget and one level more, where the spent budget hands over.
+          limit: limited.ranges[0][at.budget] + 1,
+          text: String(range[at.depth]),
+        },
+        "the strip at the hand-over",
+      );
+      assert.equal(range[at.depth], limited.ranges[0][at.budget] + 1, "at the limit");
+      assert.ok((await pixelsOf(killer, t, colours.handover)) > 0, "the strip's dashes");
+      const file = limited.files[range[at.file]];
+      assert.deepEqual(
+        [handed.code.file, handed.code.line, handed.code.handover],
+        [file, range[at.line], true],
+      );
+      assert.equal(handed.code.marked, sources[file].split("\n")[range[at.line] - 1]);
+      assert.equal(await killer.locator("#code .code-line.handover").count(), 1);
+      assert.match(
+        await killer.locator("#code-place").textContent(),
+        new RegExp(`hands slots ${range[at.first]} to ${range[at.last]} to HeapSort`),
+      );
+      await killer.screenshot({ path: path.join(options.work, "page-handover.png") });
+
+      await press(killer, "End");
+      await settle(killer);
+      for (const viewport of [
+        PROJECTOR,
+        { width: 390, height: 844 },
+        { width: 911, height: 512 },
+      ]) {
+        const label = `the adversary's race at ${viewport.width}x${viewport.height}`;
+        await resize(killer, viewport);
+        await assertInView(killer, [...RACE_IN_VIEW, ".depth-side"], label);
+        await assertWhole(killer, label);
+        await killer.screenshot({
+          path: path.join(options.work, `page-adversary-${viewport.width}.png`),
+        });
+      }
+      // Down the page, under the race: the race as text.
+      const summary = await copied(killer, "#copy-summary");
+      assert.match(
+        summary,
+        /comparator adversary \(.*\nLink: .*\nEach sort ran on an input of its own/,
+      );
+      // Each panel's own input, raced as an ordinary race: the same comparisons.
+      for (const [k, link] of links.entries()) {
+        await follow(killer, link, `values:${traces[k].input.join(",")}:ascending`);
+        const again = (await shownDoc(killer)).traces[k];
+        assert.equal(again.rule, "less");
+        assert.equal(again.comparisons, traces[k].comparisons, `${traces[k].algorithm}'s input`);
+      }
+      assert.deepEqual(killer.errors, []);
+      await killer.context().close();
+      // A page without the module holds the adversary's traces of one input: one race of them.
+      const typed = ["--values", "5,1,4,2,3", "--adversary"];
+      const embedded = path.join(options.work, "show-adversary-without-module.html");
+      const html = fs.readFileSync(writePage(options, "show-adversary.html", typed), "utf8");
+      fs.writeFileSync(embedded, withoutModule(html, JSON.parse(native(typed))));
+      const bare = await openPage(embedded);
+      assert.equal(await bare.locator("#input-choice option").count(), 1);
+      assert.equal(
+        (await state(bare)).panels.filter((panel) => panel.own).length,
+        catalog.sorts.length,
+      );
+      await bare.context().close();
+    },
+  );
+
+  await check(
+    "the recursion strip: shown for the sorts whose traces have ranges, its range and depth at " +
+      "sampled ticks, stepping back and forth too, the native recorder's; QuickSort down to depth " +
+      "63 on 64 ascending values; the status on pause says it",
+    async () => {
+      if (!canRecord) return;
+      const n = 64;
+      const args = ["--pattern", "ascending", "--size", String(n)];
+      const deep = await openPage(defaultPage, `#pattern=ascending&size=${n}&tick=0`);
+      await idle(deep);
+      const doc = await shownDoc(deep);
+      const nativeText = native(args);
+      assertSameAsNative(JSON.stringify(doc), nativeText, options.sameLibrary, "64 ascending");
+      // The native trace where the sort runs the same code, otherwise the page's own, whose
+      // ranges differ from the native ones in their events only (checked just above).
+      const references = doc.traces.map((trace, k) =>
+        options.sameLibrary || STANDARD_LIBRARY_FREE.has(trace.algorithm)
+          ? JSON.parse(nativeText).traces[k]
+          : trace,
+      );
+      const at = FORMAT.rangeAt;
+      const deepest = references.map(() => 0);
+      const assertStrips = async (tick, label) => {
+        const shown = await state(deep);
+        references.forEach((reference, k) => {
+          const strip = shown.panels[k].strip;
+          assert.equal(strip !== null, reference.ranges.length > 0, reference.algorithm);
+          if (!strip) return;
+          const range = rangeAtTick(reference, tick);
+          assert.deepEqual(
+            [strip.first, strip.last, strip.depth],
+            range ? [range[at.first], range[at.last], range[at.depth]] : [null, null, null],
+            `${reference.algorithm} at tick ${tick}, ${label}`,
+          );
+          deepest[k] = Math.max(deepest[k], strip.depth || 0);
+        });
+      };
+      // Where each range starts and the tick before it, some 40 ranges a sort, and a spread.
+      const ticks = new Set([0, 1]);
+      for (const reference of references) {
+        const stride = Math.ceil(reference.ranges.length / 40);
+        reference.ranges.forEach((range, r) => {
+          if (r % stride === 0) ticks.add(range[at.at]).add(range[at.at] + 1);
+        });
+      }
+      const length = Math.max(...references.map((reference) => reference.events.length));
+      for (let s = 0; s <= 16; ++s) ticks.add(Math.floor((length * s) / 16));
+      const sampled = [...ticks].sort((x, y) => x - y);
+      for (const [s, tick] of sampled.entries()) {
+        await seek(deep, tick);
+        await assertStrips(tick, "seeking");
+        if (s % 10 || tick < 1) continue;
+        await press(deep, "ArrowLeft");
+        await settle(deep);
+        await assertStrips(tick - 1, "a step back");
+        await press(deep, "ArrowRight");
+        await settle(deep);
+        await assertStrips(tick, "and forth");
+      }
+      const quick = references.findIndex((reference) => reference.algorithm === "QuickSort");
+      assert.equal(deepest[quick], n - 1, "QuickSort's deepest range");
+      // Paused, the status says the range of each sort still running.
+      const tick = references[quick].ranges[5][at.at] + 1;
+      await seek(deep, tick);
+      const range = rangeAtTick(references[quick], tick);
+      assert.ok(
+        (await deep.locator("#status").textContent()).includes(
+          `QuickSort works on slots ${range[at.first]} to ${range[at.last]}, depth ${range[at.depth]}.`,
+        ),
+      );
+      assert.deepEqual(deep.errors, []);
+      await deep.context().close();
+    },
+  );
+
+  await check(
     "axe-core: no violation at load, while playing, with a bad link and on a phone",
     async () => {
+      const phone = { viewport: { width: 390, height: 844 } };
       const cases = [
         ["initial", "", { reducedMotion: "reduce" }],
         ["playing", "", {}],
         ["error", "#pattern=nonesuch&size=x", {}],
-        ["phone", "", { viewport: { width: 390, height: 844 } }],
+        ["phone", "", phone],
       ];
+      // The lab's controls, the recursion strips, a thrown call and the panels' own inputs.
+      if (canRecord) {
+        for (const [name, fragment] of [
+          ["throw-at", "#pattern=shuffled&size=64&comparator=throw-at:50&tick=60"],
+          ["adversary", "#pattern=shuffled&size=64&comparator=adversary&tick=100"],
+        ]) {
+          cases.push([name, fragment, {}], [`${name} on a phone`, fragment, phone]);
+        }
+      }
       for (const [name, fragment, contextOptions] of cases) {
         const checked = await openPage(defaultPage, fragment, { clock: false, ...contextOptions });
         if (name === "playing") assert.equal((await state(checked)).playing, true);
