@@ -51,7 +51,8 @@ const char* const kUsageHead =
     "  --pattern NAME[,NAME...]  inputs from these patterns (default: all of them)\n";
 const char* const kUsageTail =
     "  --direction D             ascending or descending (default ascending)\n"
-    "  --adversary               the same as --comparator adversary\n"
+    "  --adversary               the same as --comparator adversary (one input unless\n"
+    "                            --pattern names more: the adversary makes the values)\n"
     "  --budget N                stop each sort after N comparator calls (default 4 n^2 + 64)\n"
     "  --output PATH             where to write (default: the page at\n"
     "                            " SORTING_SHOW_DEFAULT_OUTPUT
@@ -334,6 +335,9 @@ std::vector<Input> MakeInputs(const Options& options) {
   if (!options.has_patterns) {
     for (const PatternEntry& entry : kPatterns)
       patterns.push_back(entry.pattern);
+    // McIlroy's adversary settles the values itself: one input is all it needs.
+    if (options.comparator.rule == Rule::kAdversary)
+      patterns.resize(1);
   }
   for (Pattern pattern : patterns) {
     inputs.push_back(PatternInput(pattern, options.size, options.seed, options.descending));

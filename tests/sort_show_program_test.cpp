@@ -83,6 +83,10 @@ struct BadCase {
 
 const BadCase kBadCases[] = {
     {"--pattern zigzag", "unknown pattern 'zigzag'"},
+    {"--comparator lesser", "unknown comparator 'lesser'"},
+    {"--comparator throw-at:0", "throw-at needs a call number"},
+    {"--adversary --comparator nan", "--comparator is given twice, or with --adversary"},
+    {"--budget 0", "--budget must be a whole number"},
     {"--pattern shuffled,,ascending", "--pattern needs"},
     {"--pattern shuffled,ascending --pattern shuffled", "pattern 'shuffled' is given twice"},
     {"--size 12x", "not '12x'"},
@@ -155,6 +159,30 @@ TEST_F(SortShowProgram, NamesAndDescribesEveryPattern) {
               std::string::npos)
         << name;
   }
+}
+
+// How often `part` stands in `text`.
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+// --adversary records one input, however many patterns there are, and drives QuickSort to
+// n^2/4 comparisons or more; --comparator names its comparator in every trace.
+TEST_F(SortShowProgram, RunsTheComparatorLab) {
+  const Outcome adversary = Start("--json --adversary --size 64");
+  ASSERT_EQ(adversary.status, 0) << adversary.err;
+  EXPECT_EQ(Count(adversary.out, "\"rule\":\"adversary\""), std::size(sorting::kSorts<int>));
+  const std::size_t quick = adversary.out.find("{\"algorithm\":\"QuickSort\"");
+  ASSERT_NE(quick, std::string::npos);
+  const std::size_t at = adversary.out.find("\"comparisons\":", quick) + 14;
+  EXPECT_GE(std::stol(adversary.out.substr(at)), 64 * 64 / 4);
+  const Outcome broken = Start("--json --pattern shuffled --size 9 --comparator throw-at:3");
+  ASSERT_EQ(broken.status, 0) << broken.err;
+  EXPECT_EQ(Count(broken.out, "\"rule\":\"throw-at:3\",\"outcome\":\"threw\",\"kept\":true"),
+            std::size(sorting::kSorts<int>));
 }
 
 TEST_F(SortShowProgram, FillsThePageAndLeavesNoPartialFile) {
