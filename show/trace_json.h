@@ -211,25 +211,30 @@ inline void AppendEvent(std::string& out, const Event& event, int file) {
   out += ']';
 }
 
-// One trace. Its "files" come last but for its events, and it carries nothing
-// that depends on the moves of the standard library's algorithms but its
-// events and counts (the stability verdict is in the counts document), so that
-// traces recorded on libstdc++ and libc++ differ in those alone.
-inline void AppendTrace(std::string& out, const Input& input, const Trace& trace) {
-  out += "{\"algorithm\":\"";
-  out += trace.algorithm;
-  out += "\",\"pattern\":\"";
-  out += input.pattern;
-  out += "\",\"size\":";
+// `,"pattern":…,"size":…,"seed":…,"comparator":…`: what names an input, as the
+// counts document and the WebAssembly module's recording header give it.
+inline void AppendInputFields(std::string& out, const Input& input) {
+  out += ",\"pattern\":";
+  AppendString(out, input.pattern.c_str());
+  out += ",\"size\":";
   AppendInt(out, static_cast<long long>(input.values.size()));
   out += ",\"seed\":";
   if (input.has_seed)
     AppendInt(out, input.seed);
   else
     out += "null";
-  out += ",\"comparator\":\"";
-  out += input.descending ? "descending" : "ascending";
-  out += "\",\"input\":";
+  out += input.descending ? ",\"comparator\":\"descending\"" : ",\"comparator\":\"ascending\"";
+}
+
+// One trace. Its "files" come last but for its events, and it carries nothing
+// that depends on the moves of the standard library's algorithms but its
+// events and counts (the stability verdict is in the counts document), so that
+// traces recorded on libstdc++ and libc++ differ in those alone.
+inline void AppendTrace(std::string& out, const Input& input, const Trace& trace) {
+  out += "{\"algorithm\":";
+  AppendString(out, trace.algorithm);
+  AppendInputFields(out, input);
+  out += ",\"input\":";
   AppendValues(out, trace.input);
   out += ",\"output\":";
   AppendValues(out, trace.output);
@@ -296,23 +301,6 @@ inline std::string TraceDocument(const std::vector<Recording>& recordings) {
   return out;
 }
 
-// The counts of every sort on one input, without events: what a cost curve
-// needs. `recording` may come from RecordAll with or without its events.
-// `,"pattern":…,"size":…,"seed":…,"comparator":…`: what names an input, as the
-// counts document and the WebAssembly module's recording header give it.
-inline void AppendInputFields(std::string& out, const Input& input) {
-  out += ",\"pattern\":";
-  AppendString(out, input.pattern.c_str());
-  out += ",\"size\":";
-  AppendInt(out, static_cast<long long>(input.values.size()));
-  out += ",\"seed\":";
-  if (input.has_seed)
-    AppendInt(out, input.seed);
-  else
-    out += "null";
-  out += input.descending ? ",\"comparator\":\"descending\"" : ",\"comparator\":\"ascending\"";
-}
-
 // `,"comparisons":…,"equalities":…,"writes":…,"reordered_equal_pairs":…` of a trace.
 inline void AppendCounts(std::string& out, const Trace& trace) {
   const std::pair<const char*, long long> counts[] = {
@@ -328,6 +316,8 @@ inline void AppendCounts(std::string& out, const Trace& trace) {
   }
 }
 
+// The counts of every sort on one input, without events: what a cost curve
+// needs. `recording` may come from RecordAll with or without its events.
 inline std::string CountsDocument(const Recording& recording) {
   std::string out = "{\"format\":\"sorting-counts\",\"version\":1";
   AppendInputFields(out, recording.input);
@@ -468,8 +458,11 @@ inline std::string CatalogDocument() {
   for (const RuleEntry& rule : kRules) {
     if (&rule != kRules)
       out += ',';
-    AppendStrings(out, {{"name", rule.name}, {"description", rule.description}});
-    out.pop_back();  // the object goes on with "takes", which is not a string for most
+    out += "{\"name\":";
+    AppendString(out, rule.name);
+    out += ",\"description\":";
+    AppendString(out, rule.description);
+    // What the rule's name takes after a colon ("throw-at:K"), null for most.
     out += rule.rule == Rule::kThrowAt ? ",\"takes\":\"K\"}" : ",\"takes\":null}";
   }
   out += "],\"variants\":[";
