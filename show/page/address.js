@@ -18,12 +18,17 @@ function linkFor(position) {
   return `#${parts.join("&")}`;
 }
 
+// The page's address with the fragment of linkFor.
+function pageLink(position) {
+  return location.href.split("#")[0] + linkFor(position);
+}
+
 function updateAddress() {
   history.replaceState(null, "", linkFor(false));
 }
 
 async function copyLink() {
-  const link = location.href.split("#")[0] + linkFor(true);
+  const link = pageLink(true);
   $("link-box").hidden = true;
   try {
     await navigator.clipboard.writeText(link);

@@ -78,7 +78,7 @@ function updateCode() {
       ? `${name} finished at tick ${replay.length}; its last step${where ? `, ${where}` : ""}: ${narrate(event)}.`
       : `${name} finished at tick 0, with no step to take.`;
   } else if (handover) {
-    text = `${handoverSentence(replay, state.tick)} Its first step${where ? `, ${where}` : ""}: ${narrate(event)}.`;
+    text = `${handoverSentence(replay, handover)} Its first step${where ? `, ${where}` : ""}: ${narrate(event)}.`;
   } else if (event) {
     text = `${name}${where ? `, ${where}` : ""}: ${narrate(event)}.`;
   }

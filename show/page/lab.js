@@ -111,7 +111,7 @@ function raceSummary() {
     : `pattern ${request.pattern}, ${request.size} values, seed ${request.seed}`;
   const lines = [
     `Sorting race: ${input}; ${request.direction}; comparator ${rule} (${entry.description}).`,
-    `Link: ${location.href.split("#")[0]}${linkFor(false)}`,
+    `Link: ${pageLink(false)}`,
   ];
   const own = state.replays.some((replay) => ownInputs(replay.trace));
   if (own)
@@ -119,10 +119,7 @@ function raceSummary() {
   for (const replay of state.replays) {
     const trace = replay.trace;
     const equalities = trace.equalities ? `, ${trace.equalities} equality tests` : "";
-    const shown = Array.from(trace.input.slice(0, 8)).join(", ");
-    const its = own
-      ? `; its input ${shown}${trace.input.length > 8 ? ", …" : ""} (${trace.input.length})`
-      : "";
+    const its = own ? `; its input ${shortValues(trace.input)}` : "";
     lines.push(
       `${trace.algorithm}: ${trace.comparisons} comparisons${equalities}, ${trace.writes} writes, ` +
         `${replay.length} ticks; ${finalText(replay)}${its}.`,

@@ -59,13 +59,15 @@ function requestFromTrace(trace) {
   return withComparator(input, trace.rule);
 }
 
+// The first eight values, and how many there are: "5, 1, 4, … (12)".
+function shortValues(values) {
+  const shown = Array.from(values.slice(0, 8)).join(", ");
+  return `${shown}${values.length > 8 ? ", …" : ""} (${values.length})`;
+}
+
 function describeRequest(request) {
   const rule = request.comparator ? `, comparator ${request.comparator}` : "";
-  if (request.values) {
-    const n = request.values.length;
-    const shown = request.values.slice(0, 8).join(", ") + (n > 8 ? ", …" : "");
-    return `values ${shown} (${n}), ${request.direction}${rule}`;
-  }
+  if (request.values) return `values ${shortValues(request.values)}, ${request.direction}${rule}`;
   return `${request.pattern}, ${request.size} values, seed ${request.seed}, ${request.direction}${rule}`;
 }
 

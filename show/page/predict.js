@@ -17,33 +17,19 @@ class TraceEvents {
     this.length = trace.length;
     this.cursor = new TraceCursor(format, trace);
     this.names = format.byCode.map((kind) => kind.name);
-    this.bits = format.head;
-    // Each identity's rank among the equal values of the input (0 for a value that occurs
-    // once), as the bars show it: the order of equal values is what some misconceptions change.
-    const count = new Map();
-    for (const value of trace.input) count.set(value, (count.get(value) || 0) + 1);
-    const seen = new Map();
-    this.rankOf = Array.from(trace.input, (value) => {
-      seen.set(value, (seen.get(value) || 0) + 1);
-      return count.get(value) > 1 ? seen.get(value) : 0;
-    });
-    this.ranges = [];
-    const stride = format.rangeStride;
-    for (let k = 0; k + stride <= (trace.ranges || []).length; k += stride) {
-      const row = {};
-      for (const [name, at] of Object.entries(format.rangeAt)) row[name] = trace.ranges[k + at];
-      this.ranges.push(row);
-    }
+    // Ranks among equal values, as the bars show them: the order of equal values is what some
+    // misconceptions change.
+    this.rankOf = equalRanks(trace.input);
+    const count = (trace.ranges || []).length / format.rangeStride;
+    this.ranges = Array.from({ length: count }, (_, r) => rangeRow(format, trace, r));
   }
 
   kind(k) {
-    const { shift, mask } = this.bits.kind;
-    return this.names[(this.trace.head[k] >> shift) & mask];
+    return this.names[this.cursor.kindOf(k)];
   }
 
   callee(k) {
-    const { shift, mask } = this.bits.site;
-    const site = this.trace.sites[(this.trace.head[k] >> shift) & mask];
+    const site = this.cursor.siteOf(k);
     return site ? site[2] : null;
   }
 
@@ -51,12 +37,13 @@ class TraceEvents {
   event(k) {
     this.cursor.seek(k + 1);
     const { kind, fields } = this.cursor.lastEvent();
-    const file = fields.file === null ? null : this.trace.files[fields.file];
-    return {
-      ...fields,
-      kind: kind.name,
-      place: { file, line: fields.line, callee: fields.callee },
-    };
+    return { ...fields, kind: kind.name, place: placeOf(fields, this.trace.files) };
+  }
+
+  // Event k (from 0) as the panels tell it (see pageEvent).
+  shown(k) {
+    this.cursor.seek(k + 1);
+    return pageEvent(this.cursor.lastEvent(), this.trace.files);
   }
 
   valuesAt(tick) {
@@ -322,7 +309,7 @@ class PredictSession {
       q.truth = String(q.after[q.first]);
     } else {
       q.truth = ANSWERS[q.type](e, q.at);
-      q.event = e.event(q.at);
+      q.event = e.shown(q.at);
     }
     return q;
   }

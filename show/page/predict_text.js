@@ -36,11 +36,10 @@ function truthText(q) {
     return `it wrote ${listSlots(slots)}: now ${slots.map((slot) => q.after[slot]).join(", ")}${at}.`;
   }
   if (q.type === "comparison") {
-    // As the panels narrate an event: a held operand's slot and an unknown origin are -1.
-    const slot = (value) => (value === null ? -1 : value);
-    const { i, j, a, b, from_i: fromI, from_j: fromJ, result } = q.event;
-    const event = { kind: "compare", i: slot(i), j: slot(j), a, b, result };
-    return `it ${narrate({ ...event, fromI: slot(fromI), fromJ: slot(fromJ) })}${at}.`;
+    const e = q.event;
+    if (e.kind !== "throw") return `it ${narrate(e)}${at}.`;
+    const operands = `${operand(e.i, e.a, e.fromI)} and ${operand(e.j, e.b, e.fromJ)}`;
+    return `it asked the comparator about ${operands}, and the comparator threw${at}.`;
   }
   if (q.type === "pivot") return `its pivot, ${q.value}, landed in slot ${q.slot}${at}.`;
   if (q.type === "heap-root")

@@ -35,10 +35,6 @@ function predictLinkParts() {
   return predict.embedded ? [...parts, "embed=1"] : parts;
 }
 
-function predictLink() {
-  return location.href.split("#")[0] + linkFor(false);
-}
-
 function wirePredict() {
   for (const sort of state.catalog.sorts) $("predict-sort").appendChild(new Option(sort.name));
   for (const [kind, words] of Object.entries(PREDICT_KINDS))
@@ -185,10 +181,7 @@ function playOn(tick, phase) {
     return;
   }
   state.stop = { tick: target, then };
-  state.playing = true;
-  state.lastFrame = null;
-  state.carry = 0;
-  requestFrame();
+  startClock();
 }
 
 // What the learner chose, as the session takes it.
@@ -266,7 +259,7 @@ function finishPredict() {
 function predictSummary() {
   if (!predict.session) return null;
   const { request } = predict.entry;
-  return summaryText(predict.session, { sort: predict.sort, request, link: predictLink() });
+  return summaryText(predict.session, { sort: predict.sort, request, link: pageLink(false) });
 }
 
 // A session from the Start button: on the race shown, unless a session has shown steps of it,
@@ -342,7 +335,7 @@ function postScore(event, result) {
       event,
       sort: predict.sort,
       kind: predict.kind,
-      link: predictLink(),
+      link: pageLink(false),
       ...counts,
       correct: result ? result.correct : null,
       outcome: result ? (result.revealed ? "revealed" : result.correct ? "right" : "wrong") : null,

@@ -173,10 +173,11 @@ function narrateTick() {
     const event = panel.currentEvent(state.tick);
     const where = event ? placeText(event.place) : "";
     if (!event) continue;
-    const handed = handoverSentence(panel.replay, state.tick);
+    const handed = handoverSentence(panel.replay, handoverAt(panel.replay, state.tick));
     if (handed) parts.push(handed);
     parts.push(`${panel.replay.algorithm}${where ? `, ${where}:` : ""} ${narrate(event)}.`);
-    if (panel.strip.shown) parts.push(`${rangeSentence(panel.replay, state.tick)}.`);
+    if (panel.strip.shown)
+      parts.push(`${rangeSentence(panel.replay, rangeOf(panel.replay, state.tick))}.`);
   }
   const done = state.panels
     .filter((panel) => panel.replay.length < state.tick)
@@ -211,12 +212,17 @@ function narratePosition() {
 function play() {
   if (state.playing || !state.current) return;
   if (state.tick >= state.length) setTick(0);
-  state.playing = true;
-  state.lastFrame = null;
-  state.carry = 0;
   $("play").textContent = "Pause";
   const keys = touchOnly.matches ? "" : " Space pauses.";
   setStatus(`Playing: the race takes ${formatSeconds(state.duration)}.${keys}`);
+  startClock();
+}
+
+// Sets the clock going from the tick it stands on, at the chosen pace.
+function startClock() {
+  state.playing = true;
+  state.lastFrame = null;
+  state.carry = 0;
   requestFrame();
 }
 

@@ -6,23 +6,26 @@
 // The page's words for the catalogue's kinds of event.
 const EVENT_KINDS = { comparison: "compare", equality: "equal", write: "write", throw: "throw" };
 
+// For each identity of `input`, its rank (1, 2, ...) among the equal values in their starting
+// order; 0 for a value that occurs once.
+function equalRanks(input) {
+  const count = new Map();
+  for (const value of input) count.set(value, (count.get(value) || 0) + 1);
+  const seen = new Map();
+  return Int32Array.from(input, (value) => {
+    seen.set(value, (seen.get(value) || 0) + 1);
+    return count.get(value) > 1 ? seen.get(value) : 0;
+  });
+}
+
 class Replay {
   constructor(packed, format) {
     this.trace = packed;
     this.cursor = new TraceCursor(format, packed);
     this.algorithm = packed.algorithm;
     this.length = packed.length;
-    // For each identity, its rank (1, 2, ...) among the equal values of the input in their
-    // starting order; 0 for a value that occurs once.
-    this.rankOf = new Int32Array(packed.input.length);
-    const seen = new Map();
-    packed.input.forEach((value) => seen.set(value, (seen.get(value) || 0) + 1));
-    this.hasEqualValues = seen.size < packed.input.length;
-    const counted = new Map();
-    packed.input.forEach((value, k) => {
-      counted.set(value, (counted.get(value) || 0) + 1);
-      this.rankOf[k] = seen.get(value) > 1 ? counted.get(value) : 0;
-    });
+    this.rankOf = equalRanks(packed.input);
+    this.hasEqualValues = this.rankOf.some((rank) => rank > 0);
     let low = Infinity;
     let high = -Infinity;
     for (const value of packed.input) {
@@ -76,33 +79,11 @@ class Replay {
     return rank ? `${this.values[k]}${subscript(rank)}` : String(this.values[k]);
   }
 
-  // The event applied last (the one that brought the clock to this tick), with the library
-  // line that made it (file null when the trace does not name one); null at tick 0.
+  // The event applied last (the one that brought the clock to this tick), as the page tells it
+  // (see pageEvent); null at tick 0.
   event() {
     const last = this.cursor.lastEvent();
-    if (!last) return null;
-    const f = last.fields;
-    const place = {
-      file: f.file === null ? null : this.trace.files[f.file],
-      line: f.line,
-      callee: f.callee,
-    };
-    const kind = EVENT_KINDS[last.kind.name];
-    if (kind === "write") return { kind, slot: f.slot, old: f.old, value: f.new, place };
-    const result = f[last.kind.columns.answer];
-    // A held operand's slot, and an origin not known, are -1 here.
-    const slot = (value) => (value === null ? -1 : value);
-    return {
-      kind,
-      i: slot(f.i),
-      j: slot(f.j),
-      result,
-      a: f.a,
-      b: f.b,
-      fromI: slot(f.from_i),
-      fromJ: slot(f.from_j),
-      place,
-    };
+    return last && pageEvent(last, this.trace.files);
   }
 
   // The event that brings the clock to `tick`, which the replay then stands on.
@@ -110,6 +91,35 @@ class Replay {
     this.seek(tick);
     return this.event();
   }
+}
+
+// The library line of an event's fields (file null when the trace does not name one).
+function placeOf(fields, files) {
+  return {
+    file: fields.file === null ? null : files[fields.file],
+    line: fields.line,
+    callee: fields.callee,
+  };
+}
+
+// An event as TraceCursor.lastEvent gives it, as the page tells it: its kind in the page's
+// words, a held operand's slot and an origin not known as -1, and the library line that made it.
+function pageEvent({ kind, fields: f }, files) {
+  const place = placeOf(f, files);
+  const name = EVENT_KINDS[kind.name];
+  if (name === "write") return { kind: name, slot: f.slot, old: f.old, value: f.new, place };
+  const slot = (value) => (value === null ? -1 : value);
+  return {
+    kind: name,
+    i: slot(f.i),
+    j: slot(f.j),
+    result: f[kind.columns.answer],
+    a: f.a,
+    b: f.b,
+    fromI: slot(f.from_i),
+    fromJ: slot(f.from_j),
+    place,
+  };
 }
 
 // What a sort did in one event, in words, for its panel and the status line.

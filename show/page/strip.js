@@ -19,13 +19,6 @@ function depthLimit(format, trace) {
   return budget < 0 ? null : budget + 1;
 }
 
-function deepestRange(format, trace) {
-  let deepest = 0;
-  for (let k = format.rangeAt.depth; k < trace.ranges.length; k += format.rangeStride)
-    deepest = Math.max(deepest, trace.ranges[k]);
-  return deepest;
-}
-
 // The range a replay works on when the clock stands on `tick` (its last one once it finished),
 // with `handover` set where IntroSortStep has handed it to HeapSort, its depth budget spent;
 // null before the first.
@@ -48,9 +41,8 @@ function rangePlace(replay, range) {
   return { file, line: range.line, callee: null };
 }
 
-// The range in words, for the gauge's label and the status on pause.
-function rangeSentence(replay, tick) {
-  const range = rangeOf(replay, tick);
+// A range of rangeOf in words, for the gauge's label and the status on pause.
+function rangeSentence(replay, range) {
   const name = replay.algorithm;
   if (!range) return `${name} has not started on a range yet`;
   const limit = depthLimit(state.format, replay.trace);
@@ -59,10 +51,8 @@ function rangeSentence(replay, tick) {
   return `${name} works on slots ${range.first} to ${range.last}, ${depth}${handed}`;
 }
 
-// The hand-over in words at the tick of its first event, for the status and the code view; ""
-// at any other tick.
-function handoverSentence(replay, tick) {
-  const range = handoverAt(replay, tick);
+// A hand-over of handoverAt in words, for the status and the code view; "" for none.
+function handoverSentence(replay, range) {
   if (!range) return "";
   const where = placeText(rangePlace(replay, range));
   return (
@@ -93,14 +83,11 @@ class RecursionStrip {
     this.shown = replay.trace.ranges.length > 0;
     this.side.hidden = !this.shown;
     this.limit = depthLimit(state.format, replay.trace);
-    this.deepest = deepestRange(state.format, replay.trace);
-    this.handsOver = false;
-    for (
-      let k = state.format.rangeAt.budget;
-      k < replay.trace.ranges.length;
-      k += state.format.rangeStride
-    )
-      this.handsOver ||= replay.trace.ranges[k] === 0;
+    this.deepest = rangeColumn(state.format, replay.trace, "depth").reduce(
+      (deepest, depth) => Math.max(deepest, depth),
+      0,
+    );
+    this.handsOver = rangeColumn(state.format, replay.trace, "budget").includes(0);
     this.range = null;
     this.label = "";
   }
@@ -116,7 +103,7 @@ class RecursionStrip {
     if (!this.shown) return;
     this.range = rangeOf(this.replay, tick);
     this.depthText.textContent = this.range ? String(this.range.depth) : "";
-    const label = rangeSentence(this.replay, tick);
+    const label = rangeSentence(this.replay, this.range);
     if (label !== this.label) this.side.setAttribute("aria-label", (this.label = label));
   }
 

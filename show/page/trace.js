@@ -87,6 +87,12 @@ class TraceCursor {
     return (this.trace.head[k] >> shift) & mask;
   }
 
+  // Event k's entry in the trace's sites, [file, line, callee], or undefined for none.
+  siteOf(k) {
+    const { shift, mask } = this.format.head.site;
+    return this.trace.sites[(this.trace.head[k] >> shift) & mask];
+  }
+
   forward() {
     const k = this.position++;
     const kind = this.kindOf(k);
@@ -130,8 +136,7 @@ class TraceCursor {
     const k = this.position - 1;
     const { trace, format } = this;
     const kind = format.byCode[this.kindOf(k)];
-    const siteBits = format.head.site;
-    const site = trace.sites[(trace.head[k] >> siteBits.shift) & siteBits.mask];
+    const site = this.siteOf(k);
     const fields = (this.fields ||= Object.fromEntries(EVENT_FIELDS.map((name) => [name, null])));
     fields.file = site ? site[0] : null;
     fields.line = site ? site[1] : null;
@@ -312,9 +317,22 @@ function rangeAt(format, trace, tick) {
     else high = middle;
   }
   if (low === 0 || tick === 0) return null;
-  const range = { index: low - 1 };
-  for (const [name, k] of Object.entries(format.rangeAt)) {
-    range[name] = ranges[(low - 1) * stride + k];
-  }
-  return range;
+  return { index: low - 1, ...rangeRow(format, trace, low - 1) };
+}
+
+// Range r (from 0) of a trace as an object of its fields (a budget, file or line not there is
+// -1).
+function rangeRow(format, trace, r) {
+  const row = {};
+  for (const [name, k] of Object.entries(format.rangeAt))
+    row[name] = trace.ranges[r * format.rangeStride + k];
+  return row;
+}
+
+// One field of every range of a trace, in order.
+function rangeColumn(format, trace, name) {
+  const column = [];
+  for (let k = format.rangeAt[name]; k < trace.ranges.length; k += format.rangeStride)
+    column.push(trace.ranges[k]);
+  return column;
 }

@@ -47,12 +47,8 @@ function packJsonTrace(format, trace, reorderedPairs = null) {
       extra.push(read("new"));
     } else {
       answer = kind.columns.answer && read(kind.columns.answer) ? 1 : 0;
-      const operands = [
-        ["i", "a", "from_i", "id_i"],
-        ["j", "b", "from_j", "id_j"],
-      ];
       const heldAt = held.length / format.heldStride;
-      operands.forEach(([slotName, valueName, fromName, idName], side) => {
+      [OPERAND_I, OPERAND_J].forEach(([slotName, valueName, fromName, idName], side) => {
         const slot = read(slotName);
         (side === 0 ? first : second)[k] = slot == null ? format.none : slot;
         if (slot != null) return;

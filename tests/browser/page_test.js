@@ -2172,6 +2172,14 @@ async function main() {
         const link = new URL(page.url()).hash.slice(1).split("&");
         assert.equal(link.map((part) => part.split("=")[0]).join(), `${keys},predict,kind`);
       }
+      // A call that throws is told as a throw, not as a comparison with an answer.
+      await go(page, "#values=5,1,4,2&comparator=throw-at:1&predict=BubbleSort&kind=comparisons");
+      await predictReady(page, false);
+      await page.evaluate(() => window.sortingShow.predict.reveal());
+      assert.match(
+        (await predictState(page)).feedback,
+        /^Shown: it asked the comparator about slot 1 \(value 1\) and slot 0 \(value 5\), and the comparator threw /,
+      );
       assert.deepEqual(page.errors, []);
       await page.context().close();
     },
