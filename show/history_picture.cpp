@@ -141,8 +141,7 @@ void DrawText(Image& image, const char* text, int x, int y, int scale) {
 }  // namespace
 
 Image DrawHistory(const Recording& recording) {
-  const std::vector<int>& input = recording.input.values;
-  const int n = static_cast<int>(input.size());
+  const int n = static_cast<int>(recording.input.values.size());
   const int cell = std::max(1, kColumnWidth / std::max(1, n));
   std::size_t longest = 0;
   for (const Trace& trace : recording.traces)
@@ -157,8 +156,16 @@ Image DrawHistory(const Recording& recording) {
   image.height = static_cast<int>(2 * kMargin + kLabelHeight + rows);
   image.rgb.assign(static_cast<std::size_t>(image.width) * image.height * 3, kBackground);
 
-  int low = n > 0 ? *std::min_element(input.begin(), input.end()) : 0;
-  int high = n > 0 ? *std::max_element(input.begin(), input.end()) : 0;
+  // Each trace starts from its own input: against McIlroy's adversary every sort
+  // ran on the values the adversary settled on for it.
+  int low = n > 0 ? recording.traces.front().input.front() : 0;
+  int high = low;
+  for (const Trace& trace : recording.traces) {
+    for (const int value : trace.input) {
+      low = std::min(low, value);
+      high = std::max(high, value);
+    }
+  }
   const auto shade = [low, high](int value) {
     // In double: the difference of two ints can overflow an int.
     return Colour(
@@ -171,8 +178,8 @@ Image DrawHistory(const Recording& recording) {
     // Twice the font's size where the longest name fits the column.
     const int scale = n * cell >= LongestName() * (kGlyphWidth + 1) * 2 ? 2 : 1;
     DrawText(image, trace.algorithm, left, kMargin, scale);
-    std::vector<int> state = input;
-    EventReader reader(input, trace.events);
+    std::vector<int> state = trace.input;
+    EventReader reader(trace.input, trace.events);
     for (long row = 0; row < rows; ++row) {
       // Row 0 is the input; row r the state after r * per_row events.
       if (row > 0) {

@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -546,27 +547,33 @@ inline long long CallBudget(std::size_t n) {
          kCallBudgetBase;
 }
 
-// One sort of the table on `input` under its comparator. Under McIlroy's
-// adversary it runs twice: once to let the adversary settle the values as the
-// sort asks about them, and once, recorded, on the values it settled on, which
-// give the same answers, so that the trace is an ordinary one of that input.
-inline Trace RecordSort(const SortEntry& entry, const Input& input, bool keep_events = true,
-                        long long budget = -1) {
+// A sort (of the table, or a variant of one) on `input` under its comparator,
+// its trace named `name`. Under McIlroy's adversary it runs twice: once to let
+// the adversary settle the values as the sort asks about them, and once,
+// recorded, on the values it settled on, which give the same answers, so that
+// the trace is an ordinary one of that input.
+inline Trace RecordSort(const char* name, sorting::SortFunction<Tracked, RecordingComparator> sort,
+                        const Input& input, bool keep_events = true, long long budget = -1) {
   const std::size_t n = input.values.size();
   const auto run = [&](Tracked* first, Tracked* last) {
-    entry.sort(first, last, RecordingComparator{input.descending});
+    sort(first, last, RecordingComparator{input.descending});
   };
   RunOptions options{keep_events, nullptr, budget >= 0 ? budget : CallBudget(n), input.descending};
   ComparatorLab lab(input.comparator, input.descending, input.has_seed ? input.seed : 1, n);
   if (input.comparator.rule == Rule::kAdversary) {
-    RecordRun(entry.name, input.values, run, {false, &lab, options.budget, input.descending});
-    Trace trace = RecordRun(entry.name, lab.adversary().Values(), run, options);
+    RecordRun(name, input.values, run, {false, &lab, options.budget, input.descending});
+    Trace trace = RecordRun(name, lab.adversary().Values(), run, options);
     trace.comparator = input.comparator.Name();
     return trace;
   }
   if (input.comparator.rule != Rule::kLess)
     options.lab = &lab;
-  return RecordRun(entry.name, input.values, run, options);
+  return RecordRun(name, input.values, run, options);
+}
+
+inline Trace RecordSort(const SortEntry& entry, const Input& input, bool keep_events = true,
+                        long long budget = -1) {
+  return RecordSort(entry.name, entry.sort, input, keep_events, budget);
 }
 
 // A sort on explicit values under a < b (or a > b), for tests.
@@ -591,6 +598,24 @@ inline Recording RecordAll(Input input, bool keep_events = true, long long budge
     recording.traces.push_back(RecordSort(entry, input, keep_events, budget));
   recording.input = std::move(input);
   return recording;
+}
+
+// A variant of the recording's sort `sort`, run as that sort was recorded, so
+// that its trace agrees with the sort's as far as the variant does: under the
+// same comparator, or against McIlroy's adversary on the values the adversary
+// settled on for that sort, which the sort's trace ran on in an ordinary order.
+inline Trace RecordVariant(const char* sort, const char* name,
+                           sorting::SortFunction<Tracked, RecordingComparator> run,
+                           const Recording& recording, long long budget = -1) {
+  Input input = recording.input;
+  if (input.comparator.rule == Rule::kAdversary) {
+    for (const Trace& trace : recording.traces) {
+      if (std::strcmp(trace.algorithm, sort) == 0)
+        input.values = trace.input;
+    }
+    input.comparator = ComparatorChoice{};
+  }
+  return RecordSort(name, run, input, true, budget);
 }
 
 }  // namespace sorting_show

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "show/comparator_lab.h"
+#include "show/history_picture.h"
 #include "show/trace_json.h"
 #include "show/trace_recorder.h"
 #include "show/variants.h"
@@ -91,9 +92,11 @@ bool EveryIdentityOnce(std::vector<int> identities) {
 // call in turn): the outcome is the one the replayed identities give, every
 // value is kept, and the output is what the events leave.
 TEST(ComparatorLab, OutcomesAreTheOnesTheIdentitiesGive) {
-  const char* const comparators[] = {"less",   "less-equal",     "always-true", "always-false",
-                                     "random", "non-transitive", "nan"};
-  for (const char* comparator : comparators) {
+  for (const sorting_show::RuleEntry& rule : sorting_show::kRules) {
+    // Throws come below; the adversary's values are its own (the Adversary tests).
+    if (rule.rule == Rule::kThrowAt || rule.rule == Rule::kAdversary)
+      continue;
+    const char* comparator = rule.name;
     for (Pattern pattern : {Pattern::kShuffled, Pattern::kShuffled4, Pattern::kAllEqual}) {
       for (std::size_t size : {1, 2, 17, 64}) {
         for (bool descending : {false, true}) {
@@ -222,9 +225,8 @@ TEST(Variants, DifferWhereTheMisconceptionMattersOnly) {
     return Trace{};
   };
   const auto same = [](const Trace& a, const Trace& b) {
-    return sorting_show::DecodeEvents(a.input, a.events).size() ==
-               sorting_show::DecodeEvents(b.input, b.events).size() &&
-           a.comparisons == b.comparisons && a.writes == b.writes && a.equalities == b.equalities &&
+    return a.events.head.size() == b.events.head.size() && a.comparisons == b.comparisons &&
+           a.writes == b.writes && a.equalities == b.equalities &&
            a.output_identities == b.output_identities;
   };
   for (const Variant& variant : variants) {
@@ -264,6 +266,38 @@ TEST(Variants, DifferWhereTheMisconceptionMattersOnly) {
   }
 }
 
+// A variant runs as its sort was recorded, so that their traces can be held
+// side by side: on the same input under the same comparator, and against the
+// adversary on the values it settled on for that sort, in an ordinary order.
+TEST(Variants, RunAsTheirSortWasRecorded) {
+  for (const char* rule : {"always-false", "throw-at:7", "adversary"}) {
+    const sorting_show::Recording recording =
+        sorting_show::RecordAll(LabInput(Pattern::kShuffled, 24, rule));
+    for (const auto& variant :
+         sorting_variants::kVariants<sorting_show::Tracked, sorting_show::RecordingComparator>) {
+      SCOPED_TRACE(std::string(rule) + ": " + variant.sort + " " + variant.name);
+      const auto sort = std::find_if(
+          recording.traces.begin(), recording.traces.end(),
+          [&](const Trace& trace) { return std::string(trace.algorithm) == variant.sort; });
+      ASSERT_NE(sort, recording.traces.end());
+      const Trace trace =
+          sorting_show::RecordVariant(variant.sort, variant.name, variant.run, recording);
+      EXPECT_EQ(trace.input, sort->input);
+      EXPECT_EQ(trace.comparator, std::string(rule) == "adversary" ? "less" : sort->comparator);
+    }
+  }
+}
+
+// The history picture draws each sort from its own trace's input: against the
+// adversary no sort ran on the recording's input, so that input changes nothing.
+TEST(Adversary, HistoryPictureStartsEachSortFromItsOwnInput) {
+  sorting_show::Recording recording =
+      sorting_show::RecordAll(LabInput(Pattern::kShuffled, 48, "adversary"));
+  const sorting_show::Image picture = sorting_show::DrawHistory(recording);
+  std::reverse(recording.input.values.begin(), recording.input.values.end());
+  EXPECT_EQ(sorting_show::DrawHistory(recording).rgb, picture.rgb);
+}
+
 // The sub-ranges the recursive sorts announce: every event of a sort that has
 // them falls inside the range current at it; QuickSort's depth on 64 sorted values
 // reaches 63 (each partition peels off the pivot); IntroSort never goes deeper
@@ -285,9 +319,8 @@ TEST(TraceRanges, NestAsTheCallsDoAndHoldEveryEvent) {
       if (name == "BubbleSort") {
         for (const sorting_show::RangeEntry& pass : ranges)
           EXPECT_TRUE(pass.first == 0 && pass.last == static_cast<int>(n) - 1 && pass.depth == 1);
-        EXPECT_EQ(ranges.size(), pattern == Pattern::kAscending || pattern == Pattern::kAllEqual
-                                     ? 1u
-                                     : ranges.size());
+        EXPECT_EQ(ranges.size() == 1u,
+                  pattern == Pattern::kAscending || pattern == Pattern::kAllEqual);
         continue;
       }
       ASSERT_FALSE(ranges.empty());

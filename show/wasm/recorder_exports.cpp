@@ -207,24 +207,19 @@ std::int32_t sorting_record_values(std::int32_t count, std::int32_t descending) 
                                           descending != 0));
 }
 
-// Records variant `k` (in the catalogue's order of variants) on the last
-// recording's input, direction and comparator, and publishes a recording header
-// of its one trace, named after the variant; -1 for a k out of range or before
-// any recording. The last recording stays the one the history picture shows.
+// Records variant `k` (in the catalogue's order of variants) as its sort was
+// recorded last (see RecordVariant), and publishes a recording header of its one
+// trace, named after the variant; -1 for a k out of range or before any
+// recording. The last recording stays the one the history picture shows.
 SORTING_EXPORT(sorting_record_variant) std::int32_t sorting_record_variant(std::int32_t k) {
   if (last_recording == nullptr || k < 0 ||
       static_cast<std::size_t>(k) >= std::size(kTrackedVariants))
     return -1;
   const auto& variant = kTrackedVariants[k];
-  const sorting_show::Input& input = last_recording->input;
   sorting_show::Recording recording;
-  recording.input = input;
-  recording.traces.push_back(sorting_show::RecordRun(
-      variant.name, input.values,
-      [&](sorting_show::Tracked* first, sorting_show::Tracked* last) {
-        variant.run(first, last, sorting_show::RecordingComparator{input.descending});
-      },
-      {true, nullptr, sorting_show::CallBudget(input.values.size()), input.descending}));
+  recording.input = last_recording->input;
+  recording.traces.push_back(sorting_show::RecordVariant(variant.sort, variant.name, variant.run,
+                                                         *last_recording, call_budget));
   if (recording.traces[0].events.too_many_sites)
     return -2;
   // The header points into this recording's arrays: they stay until the next call.

@@ -214,16 +214,24 @@ nameComparator("bogus");
 assert.equal(wasm.sorting_record_pattern(10, 1, 0), -3, "an unknown comparator is refused");
 nameComparator("");
 
-// Every variant records on the last input, and replays to its output.
-namePattern("shuffled_4_values");
-recorded(wasm.sorting_record_pattern(40, 3, 0));
-catalog.variants.forEach((variant, k) => {
-  const recording = recorded(wasm.sorting_record_variant(k));
-  assert.deepEqual(
-    recording.traces.map((trace) => trace.algorithm),
-    [variant.name],
-  );
-});
+// Every variant records as its sort was recorded last, and replays to its output: on the same
+// input under the same comparator, and against the adversary on the values it settled on for
+// that sort, in an ordinary order.
+for (const comparator of ["", "always-false", "adversary"]) {
+  nameComparator(comparator);
+  namePattern("shuffled_4_values");
+  const library = recorded(wasm.sorting_record_pattern(40, 3, 0)).traces;
+  catalog.variants.forEach((variant, k) => {
+    const [trace, ...more] = recorded(wasm.sorting_record_variant(k)).traces;
+    const sort = library.find((t) => t.algorithm === variant.sort);
+    assert.deepEqual(
+      [trace.algorithm, more.length, trace.rule, Array.from(trace.input)],
+      [variant.name, 0, comparator === "adversary" ? "less" : sort.rule, Array.from(sort.input)],
+      `${variant.sort} ${variant.name} under ${comparator || "less"}`,
+    );
+  });
+}
+nameComparator("");
 assert.equal(wasm.sorting_record_variant(catalog.variants.length), -1);
 
 // Counting alone gives the counts of the full recording, for every pattern at
