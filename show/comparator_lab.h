@@ -81,6 +81,32 @@ struct ComparatorChoice {
   }
 };
 
+// A decimal integer in [low, high], all of `text` and nothing else: throw-at's
+// K, and the numbers sort_show's options take.
+inline bool ParseInteger(const std::string& text, long long low, long long high,
+                         long long* result) {
+  std::size_t k = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative)
+    k = 1;
+  if (k == text.size())
+    return false;
+  unsigned long long magnitude = 0;
+  for (; k < text.size(); ++k) {
+    if (text[k] < '0' || text[k] > '9')
+      return false;
+    magnitude = magnitude * 10 + static_cast<unsigned>(text[k] - '0');
+    if (magnitude > (1ULL << 40))  // far beyond every limit, and no overflow
+      return false;
+  }
+  const long long value =
+      negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+  if (value < low || value > high)
+    return false;
+  *result = value;
+  return true;
+}
+
 // Reads a comparator's name ("less", "throw-at:7", K from 1 to 2^31 - 1); on a
 // mistake returns false with a sentence that lists the names.
 inline bool ParseComparator(const std::string& text, ComparatorChoice* choice, std::string* error) {
@@ -97,20 +123,10 @@ inline bool ParseComparator(const std::string& text, ComparatorChoice* choice, s
     choice->at = 0;
     if (!takes_k)
       return true;
-    const std::string digits = text.substr(colon + 1);
-    long long k = 0;
-    for (char c : digits) {
-      if (c < '0' || c > '9' || k > 2147483647LL) {
-        k = -1;
-        break;
-      }
-      k = k * 10 + (c - '0');
-    }
-    if (digits.empty() || k < 1 || k > 2147483647LL) {
+    if (!ParseInteger(text.substr(colon + 1), 1, 2147483647LL, &choice->at)) {
       *error = "throw-at needs a call number from 1 to 2147483647, as in throw-at:5";
       return false;
     }
-    choice->at = k;
     return true;
   }
   std::string names;

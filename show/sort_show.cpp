@@ -121,30 +121,6 @@ struct Options {
   bool help = false;
 };
 
-// A decimal integer in [low, high], all of `text` and nothing else.
-bool ParseInteger(const std::string& text, long long low, long long high, long long* result) {
-  std::size_t k = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (negative)
-    k = 1;
-  if (k == text.size())
-    return false;
-  unsigned long long magnitude = 0;
-  for (; k < text.size(); ++k) {
-    if (text[k] < '0' || text[k] > '9')
-      return false;
-    magnitude = magnitude * 10 + static_cast<unsigned>(text[k] - '0');
-    if (magnitude > (1ULL << 40))  // far beyond every limit, and no overflow
-      return false;
-  }
-  const long long value =
-      negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
-  if (value < low || value > high)
-    return false;
-  *result = value;
-  return true;
-}
-
 // Splits at commas and blanks; an empty item between two commas is an error.
 bool SplitList(const std::string& text, std::vector<std::string>* items) {
   std::string item;

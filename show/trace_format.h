@@ -291,9 +291,8 @@ inline constexpr ColumnType kColumnTypes[] = {{"head", "uint8"},    {"first", "u
 // event `at` on (the number of events before it), the work is on [first, last]
 // at `depth` (1 for the whole range; a range inside the one before it is one
 // deeper, and one that is not goes back up to the one that holds it), with
-// IntroSort's remaining depth budget (kNoBudget where there is none), from the
+// IntroSort's remaining depth budget (-1 where there is none), from the
 // library line that says so.
-inline constexpr int kNoBudget = -1;
 struct RangeEntry {
   std::int32_t at;
   std::int32_t first;
