@@ -65,7 +65,7 @@ class Panel {
     this.dirty = true;
     this.drawnValues = [];
     this.drawnLabels = [];
-    this.drawnHeights = [];
+    this.drawnSpan = null;
     this.labelWidth = null;
     this.strip.attach(replay);
     this.eventText.textContent = replay.trace.consistent
@@ -199,11 +199,7 @@ class Panel {
     this.drawnLabels = labels
       ? Array.from(r.values, (_, k) => (ranked ? r.label(k) : String(r.values[k])))
       : [];
-    this.drawnHeights = new Array(n);
-    for (let k = 0; k < n; ++k) {
-      const [from, to] = span(r.values[k]);
-      this.drawnHeights[k] = (r.values[k] >= 0 ? to - from : from - to) / ratio;
-    }
+    this.drawnSpan = { span, ratio };
     if (n <= width) this.drawBars(g, r.values, marked, left, gap, span, colours);
     else this.drawColumns(g, r.values, marked, width, y, span, colours);
     if (low < 0) {
@@ -228,6 +224,16 @@ class Panel {
     }
     this.strip.draw(g, width, height, px, colours);
     this.dirty = false;
+  }
+
+  // What tests read: the height of each bar drawn last, in CSS pixels (negative below zero).
+  get drawnHeights() {
+    if (!this.drawnSpan) return [];
+    const { span, ratio } = this.drawnSpan;
+    return this.drawnValues.map((value) => {
+      const [from, to] = span(value);
+      return (value >= 0 ? to - from : from - to) / ratio;
+    });
   }
 
   // A bar per slot, where each is a pixel wide or more; marked slots are drawn later.
