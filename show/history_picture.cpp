@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <variant>
 
 namespace sorting_show {
@@ -158,14 +159,16 @@ Image DrawHistory(const Recording& recording) {
 
   // Each trace starts from its own input: against McIlroy's adversary every sort
   // ran on the values the adversary settled on for it.
-  int low = n > 0 ? recording.traces.front().input.front() : 0;
-  int high = low;
+  int low = std::numeric_limits<int>::max();
+  int high = std::numeric_limits<int>::min();
   for (const Trace& trace : recording.traces) {
     for (const int value : trace.input) {
       low = std::min(low, value);
       high = std::max(high, value);
     }
   }
+  if (low > high)
+    low = high = 0;  // no values
   const auto shade = [low, high](int value) {
     // In double: the difference of two ints can overflow an int.
     return Colour(
